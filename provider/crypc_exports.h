@@ -1,0 +1,40 @@
+// Declarations of the 60 exported entry points of libcrypt.dll and the result
+// codes they answer. Every front file (entry_*.cpp) includes this header, so the
+// compiler checks each definition against the one table in crypc_table.h.
+#ifndef TZM_PROVIDER_CRYPC_EXPORTS_H
+#define TZM_PROVIDER_CRYPC_EXPORTS_H
+
+#include "crypc_table.h"
+
+// On Windows the names are pinned by libcrypt.def (undecorated, cdecl); elsewhere
+// the symbols are hidden by default and these are made visible.
+#if defined(_WIN32)
+#define CRYPC_EXPORT
+#else
+#define CRYPC_EXPORT __attribute__((visibility("default")))
+#endif
+
+#define CRYPC_DECLARE_EXPORT(name, args) CRYPC_EXPORT int name args;
+extern "C" {
+CRYPC_ENTRY_POINTS(CRYPC_DECLARE_EXPORT)
+}
+#undef CRYPC_DECLARE_EXPORT
+
+namespace crypc {
+
+// Result codes of the entry points. 0 is success; the binding passes 1..15 on
+// unchanged and the engine has a text for each.
+enum : int {
+  kOk = 0,
+  kBadContext = 1,     // context never initialised, already cleared, or damaged
+  kBadArgument = 2,    // impossible length or value (negative length, bad S-box table, ...)
+  kUnusableKey = 3,    // a key that cannot be used
+  kKeyAlreadySet = 4,  // a key set into a context that already holds one
+  kVerifyNegative = 5, // a signature verified with a negative outcome
+  kSelfTestFailed = 14,
+  kNullPointer = 15,   // null pointer to a mandatory argument
+};
+
+}  // namespace crypc
+
+#endif  // TZM_PROVIDER_CRYPC_EXPORTS_H
