@@ -35,6 +35,11 @@ enum : int {
   kNullPointer = 15,   // null pointer to a mandatory argument
 };
 
+// RunSymmetricSelfTest runs the known-answer tests of the cipher, its modes,
+// the MAC and the hash through the entry points; 0 when all pass, else
+// kSelfTestFailed.
+int RunSymmetricSelfTest();
+
 }  // namespace crypc
 
 #endif  // TZM_PROVIDER_CRYPC_EXPORTS_H

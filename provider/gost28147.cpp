@@ -1,0 +1,45 @@
+// Building the expanded GOST 28147-89 substitution tables inside the caller's
+// parameter block. Box K_i substitutes bits 4(i-1)..4i-1 of the 32-bit word
+// (RFC 5830 section 4; K1 the lowest nibble); the table stores K8 first.
+#include "gost28147.h"
+
+namespace crypc {
+namespace {
+
+// Written after the tables; a block without it was never prepared (or was
+// rebuilt by the caller), so contexts refuse to use it.
+constexpr uint32_t kExpandedMarker = 0x5842F28Du;
+
+inline uint32_t Rotl11(uint32_t x) { return (x << 11) | (x >> 21); }
+
+// SboxValue answers K_box[v] (box 1..8) from the K8-first table.
+inline uint32_t SboxValue(const uint8_t* table, int box, unsigned v) { return table[16 * (8 - box) + v]; }
+
+}  // namespace
+
+bool PrepareParamBlock(void* params) {
+  if (params == nullptr) return false;
+  uint8_t* block = static_cast<uint8_t*>(params);
+  for (size_t i = 0; i < kGostSboxTableLen; ++i)
+    if (block[i] > 0x0F) return false;
+  uint8_t* expanded = block + kGostExpandedOffset;
+  for (int j = 0; j < 4; ++j) {
+    for (unsigned b = 0; b < 256; ++b) {
+      uint32_t low = SboxValue(block, 2 * j + 1, b & 0x0F);
+      uint32_t high = SboxValue(block, 2 * j + 2, b >> 4);
+      uint32_t word = Rotl11((high << 4 | low) << (8 * j));
+      memcpy(expanded + 4 * (256 * j + b), &word, 4);
+    }
+  }
+  StoreLe32(block + kGostExpandedMarkerOffset, kExpandedMarker);
+  return true;
+}
+
+const uint8_t* ParamTables(const void* params) {
+  if (params == nullptr) return nullptr;
+  const uint8_t* block = static_cast<const uint8_t*>(params);
+  if (LoadLe32(block + kGostExpandedMarkerOffset) != kExpandedMarker) return nullptr;
+  return block + kGostExpandedOffset;
+}
+
+}  // namespace crypc
