@@ -1,0 +1,343 @@
+// Fixed-width unsigned integers and Montgomery arithmetic for the public-key
+// half. Widths are compile-time (4 limbs for 256-bit values, 16 for 1024-bit),
+// so every loop has a public trip count; comparisons, selections and the final
+// Montgomery subtraction are branch-free, which keeps secret operands off the
+// timing side channel. Limbs wipe themselves when they go out of scope.
+#ifndef TZM_PROVIDER_BIGINT_H
+#define TZM_PROVIDER_BIGINT_H
+
+#include <stddef.h>
+#include <stdint.h>
+#include <string.h>
+
+#include <span>
+
+
+namespace crypc {
+
+using TLimb = uint64_t;
+constexpr size_t kLimbBits = 64;
+
+// MulAdd returns a*b + c + d as (hi, lo); the sum always fits in 128 bits.
+#if defined(__SIZEOF_INT128__)
+inline TLimb MulAdd(TLimb a, TLimb b, TLimb c, TLimb d, TLimb& hi) {
+  unsigned __int128 t = (unsigned __int128)a * b + c + d;
+  hi = TLimb(t >> 64);
+  return TLimb(t);
+}
+#else
+// 32x32->64 partial products for targets without a 128-bit type (i686).
+inline TLimb MulAdd(TLimb a, TLimb b, TLimb c, TLimb d, TLimb& hi) {
+  const uint64_t aLo = uint32_t(a), aHi = a >> 32, bLo = uint32_t(b), bHi = b >> 32;
+  const uint64_t ll = aLo * bLo, lh = aLo * bHi, hl = aHi * bLo, hh = aHi * bHi;
+  const uint64_t mid = (ll >> 32) + uint32_t(lh) + uint32_t(hl);
+  uint64_t lo = (mid << 32) | uint32_t(ll);
+  uint64_t h = hh + (lh >> 32) + (hl >> 32) + (mid >> 32);
+  lo += c;
+  h += (lo < c);
+  lo += d;
+  h += (lo < d);
+  hi = h;
+  return lo;
+}
+#endif
+
+// AddCarry returns a + b + carryIn and sets carryOut (0 or 1).
+inline TLimb AddCarry(TLimb a, TLimb b, TLimb carryIn, TLimb& carryOut) {
+  TLimb s = a + b;
+  TLimb c1 = s < a;
+  TLimb r = s + carryIn;
+  carryOut = c1 | (r < s);
+  return r;
+}
+
+// SubBorrow returns a - b - borrowIn and sets borrowOut (0 or 1).
+inline TLimb SubBorrow(TLimb a, TLimb b, TLimb borrowIn, TLimb& borrowOut) {
+  TLimb d = a - b;
+  TLimb b1 = a < b;
+  TLimb r = d - borrowIn;
+  borrowOut = b1 | (d < borrowIn);
+  return r;
+}
+
+// WipeLimbs zeroes limbs in a way the compiler cannot drop; inline because
+// every temporary TNat runs it.
+inline void WipeLimbs(TLimb* p, size_t n) {
+  for (size_t i = 0; i < n; ++i) p[i] = 0;
+  __asm__ __volatile__("" : : "r"(p) : "memory");
+}
+
+// MaskFromBit turns 0/1 into 0 / all ones without a branch.
+inline TLimb MaskFromBit(TLimb bit) { return TLimb(0) - (bit & 1); }
+
+// IsZeroMask answers all ones when x == 0, else 0, without a branch.
+inline TLimb IsZeroMask(TLimb x) { return MaskFromBit(~((x | (TLimb(0) - x)) >> 63) & 1); }
+
+// TNat is an N-limb unsigned integer, least significant limb first. It wipes
+// itself on destruction, since most values in this library derive from keys.
+template <size_t N>
+struct TNat {
+  TLimb V[N];
+
+  TNat() { memset(V, 0, sizeof V); }
+  TNat(const TNat& o) { memcpy(V, o.V, sizeof V); }
+  TNat& operator=(const TNat& o) {
+    memcpy(V, o.V, sizeof V);
+    return *this;
+  }
+  ~TNat() { WipeLimbs(V, N); }
+
+  static constexpr size_t kBytes = N * 8;
+
+  static TNat FromWord(TLimb w) {
+    TNat r;
+    r.V[0] = w;
+    return r;
+  }
+
+  // FromLe reads exactly kBytes little-endian bytes.
+  static TNat FromLe(const uint8_t* in) {
+    TNat r;
+    for (size_t i = 0; i < N; ++i) {
+      TLimb w = 0;
+      for (size_t j = 0; j < 8; ++j) w |= TLimb(in[8 * i + j]) << (8 * j);
+      r.V[i] = w;
+    }
+    return r;
+  }
+  // FromBe reads exactly kBytes big-endian bytes.
+  static TNat FromBe(const uint8_t* in) {
+    TNat r;
+    for (size_t i = 0; i < N; ++i) {
+      TLimb w = 0;
+      for (size_t j = 0; j < 8; ++j) w |= TLimb(in[kBytes - 1 - (8 * i + j)]) << (8 * j);
+      r.V[i] = w;
+    }
+    return r;
+  }
+  // ToLe / ToBe write exactly kBytes bytes, zero-padded to the full width.
+  void ToLe(uint8_t* out) const {
+    for (size_t i = 0; i < N; ++i)
+      for (size_t j = 0; j < 8; ++j) out[8 * i + j] = uint8_t(V[i] >> (8 * j));
+  }
+  void ToBe(uint8_t* out) const {
+    for (size_t i = 0; i < N; ++i)
+      for (size_t j = 0; j < 8; ++j) out[kBytes - 1 - (8 * i + j)] = uint8_t(V[i] >> (8 * j));
+  }
+
+  // Bit reads bit i (public position).
+  TLimb Bit(size_t i) const { return (V[i / 64] >> (i % 64)) & 1; }
+  // Nibble reads the 4-bit digit at position i (bits 4i..4i+3).
+  unsigned Nibble(size_t i) const { return unsigned(V[i / 16] >> (4 * (i % 16))) & 15; }
+  size_t BitLength() const {  // variable time: public values only
+    for (size_t i = N; i-- > 0;)
+      if (V[i] != 0) {
+        size_t b = 64;
+        while (((V[i] >> (b - 1)) & 1) == 0) --b;
+        return i * 64 + b;
+      }
+    return 0;
+  }
+};
+
+// ParseHex reads a big-endian hex string of at most N*16 digits (constants only).
+template <size_t N>
+TNat<N> ParseHex(const char* hex) {
+  TNat<N> r;
+  size_t len = strlen(hex);
+  for (size_t k = 0; k < len && k < N * 16; ++k) {
+    char c = hex[len - 1 - k];
+    TLimb d = (c >= '0' && c <= '9') ? TLimb(c - '0') : (c >= 'a' && c <= 'f') ? TLimb(c - 'a' + 10) : TLimb(c - 'A' + 10);
+    r.V[k / 16] |= d << (4 * (k % 16));
+  }
+  return r;
+}
+
+// Add sets r = a + b and returns the carry.
+template <size_t N>
+inline TLimb Add(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) {
+  TLimb c = 0;
+  for (size_t i = 0; i < N; ++i) r.V[i] = AddCarry(a.V[i], b.V[i], c, c);
+  return c;
+}
+
+// Sub sets r = a - b and returns the borrow.
+template <size_t N>
+inline TLimb Sub(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) {
+  TLimb c = 0;
+  for (size_t i = 0; i < N; ++i) r.V[i] = SubBorrow(a.V[i], b.V[i], c, c);
+  return c;
+}
+
+// Select sets r = mask ? a : r, mask all ones or zero.
+template <size_t N>
+inline void Select(TNat<N>& r, const TNat<N>& a, TLimb mask) {
+  for (size_t i = 0; i < N; ++i) r.V[i] ^= (r.V[i] ^ a.V[i]) & mask;
+}
+
+// IsZero answers an all-ones mask when a == 0 (constant time).
+template <size_t N>
+inline TLimb IsZero(const TNat<N>& a) {
+  TLimb acc = 0;
+  for (size_t i = 0; i < N; ++i) acc |= a.V[i];
+  return IsZeroMask(acc);
+}
+
+// LessMask answers all ones when a < b (constant time).
+template <size_t N>
+inline TLimb LessMask(const TNat<N>& a, const TNat<N>& b) {
+  TNat<N> t;
+  return MaskFromBit(Sub(t, a, b));
+}
+
+template <size_t N>
+inline bool Equal(const TNat<N>& a, const TNat<N>& b) {
+  TLimb acc = 0;
+  for (size_t i = 0; i < N; ++i) acc |= a.V[i] ^ b.V[i];
+  return acc == 0;
+}
+
+// TMontField holds an odd modulus M and the constants of Montgomery arithmetic
+// with R = 2^(64N). Values "in Montgomery form" are a*R mod M, fully reduced.
+template <size_t N>
+class TMontField {
+ public:
+  TNat<N> M;
+  TNat<N> One;  // R mod M (1 in Montgomery form)
+  TNat<N> R2;   // R^2 mod M
+  TLimb M0Inv = 0;  // -M^-1 mod 2^64
+
+  explicit TMontField(const TNat<N>& m) : M(m) {
+    TLimb inv = 1;  // Newton iteration for M^-1 mod 2^64 (M odd)
+    for (int i = 0; i < 6; ++i) inv *= 2 - m.V[0] * inv;
+    M0Inv = TLimb(0) - inv;
+    TNat<N> x = TNat<N>::FromWord(1);
+    if (!LessMask(x, M)) x = TNat<N>();
+    for (size_t i = 0; i < 64 * N; ++i) AddMod(x, x, x);
+    One = x;
+    for (size_t i = 0; i < 64 * N; ++i) AddMod(x, x, x);
+    R2 = x;
+  }
+
+  // Mul sets r = a*b/R mod M (CIOS); a, b < M. r may alias a or b.
+  void Mul(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+    TLimb t[N + 2];
+    for (size_t i = 0; i < N + 2; ++i) t[i] = 0;
+    for (size_t i = 0; i < N; ++i) {
+      TLimb c = 0;
+      const TLimb bi = b.V[i];
+      for (size_t j = 0; j < N; ++j) t[j] = MulAdd(a.V[j], bi, t[j], c, c);
+      TLimb c2;
+      t[N] = AddCarry(t[N], c, 0, c2);
+      t[N + 1] = c2;
+      const TLimb u = t[0] * M0Inv;
+      MulAdd(u, M.V[0], t[0], 0, c);
+      for (size_t j = 1; j < N; ++j) t[j - 1] = MulAdd(u, M.V[j], t[j], c, c);
+      t[N - 1] = AddCarry(t[N], c, 0, c2);
+      t[N] = t[N + 1] + c2;
+    }
+    // t < 2M: subtract M when t >= M. The scratch arrays are plain stack that
+    // the next arithmetic call overwrites; long-lived values are TNat.
+    TLimb d[N];
+    TLimb borrow = 0;
+    for (size_t i = 0; i < N; ++i) d[i] = SubBorrow(t[i], M.V[i], borrow, borrow);
+    TLimb useD = MaskFromBit(t[N] | (borrow ^ 1));
+    for (size_t i = 0; i < N; ++i) r.V[i] = (t[i] & ~useD) | (d[i] & useD);
+  }
+
+  void Sqr(TNat<N>& r, const TNat<N>& a) const { Mul(r, a, a); }
+
+  // AddMod / SubMod: a, b < M.
+  void AddMod(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+    TLimb carry = 0, borrow = 0, d[N];
+    for (size_t i = 0; i < N; ++i) r.V[i] = AddCarry(a.V[i], b.V[i], carry, carry);
+    for (size_t i = 0; i < N; ++i) d[i] = SubBorrow(r.V[i], M.V[i], borrow, borrow);
+    const TLimb mask = MaskFromBit(carry | (borrow ^ 1));
+    for (size_t i = 0; i < N; ++i) r.V[i] ^= (r.V[i] ^ d[i]) & mask;
+  }
+  void SubMod(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+    TLimb borrow = 0, carry = 0;
+    for (size_t i = 0; i < N; ++i) r.V[i] = SubBorrow(a.V[i], b.V[i], borrow, borrow);
+    const TLimb mask = MaskFromBit(borrow);
+    for (size_t i = 0; i < N; ++i) r.V[i] = AddCarry(r.V[i], M.V[i] & mask, carry, carry);
+  }
+  void NegMod(TNat<N>& r, const TNat<N>& a) const { SubMod(r, TNat<N>(), a); }
+
+  // Reduce returns a mod M for any a < 2M (one conditional subtraction).
+  TNat<N> ReduceOnce(const TNat<N>& a) const {
+    TNat<N> r = a, d;
+    TLimb borrow = Sub(d, a, M);
+    Select(r, d, MaskFromBit(borrow ^ 1));
+    return r;
+  }
+
+  TNat<N> ToMont(const TNat<N>& a) const {  // a < M
+    TNat<N> r;
+    Mul(r, a, R2);
+    return r;
+  }
+  TNat<N> FromMont(const TNat<N>& a) const {
+    TNat<N> r;
+    Mul(r, a, TNat<N>::FromWord(1));
+    return r;
+  }
+  // MulMod: plain (non-Montgomery) a*b mod M for a, b < M.
+  TNat<N> MulMod(const TNat<N>& a, const TNat<N>& b) const {
+    TNat<N> t;
+    Mul(t, a, b);
+    Mul(t, t, R2);
+    return t;
+  }
+
+  // PowPublic returns base^e in Montgomery form for a public exponent e
+  // (square-and-multiply, time depends on e only); base in Montgomery form.
+  template <size_t K>
+  TNat<N> PowPublic(const TNat<N>& base, const TNat<K>& e) const {
+    TNat<N> r = One;
+    for (size_t i = e.BitLength(); i-- > 0;) {
+      Sqr(r, r);
+      if (e.Bit(i)) Mul(r, r, base);
+    }
+    return r;
+  }
+
+  // InvPrime returns a^-1 in Montgomery form (M prime, a != 0), by Fermat.
+  TNat<N> InvPrime(const TNat<N>& a) const {
+    TNat<N> e;
+    Sub(e, M, TNat<N>::FromWord(2));
+    return PowPublic(a, e);
+  }
+
+  // PowWindow returns base^e in Montgomery form for a secret exponent: fixed
+  // 4-bit windows over all 64K bits, table entries fetched by a full masked scan.
+  template <size_t K>
+  TNat<N> PowSecret(const TNat<N>& base, const TNat<K>& e) const {
+    TNat<N> table[16];
+    table[0] = One;
+    table[1] = base;
+    for (size_t i = 2; i < 16; ++i) Mul(table[i], table[i - 1], base);
+    TNat<N> r = One, t;
+    for (size_t w = 16 * K; w-- > 0;) {
+      for (int s = 0; s < 4; ++s) Sqr(r, r);
+      const unsigned digit = e.Nibble(w);
+      for (unsigned d = 0; d < 16; ++d) Select(t, table[d], IsZeroMask(TLimb(d ^ digit)));
+      Mul(r, r, t);
+    }
+    return r;
+  }
+
+  // ReduceWide returns x mod M for a K*N-limb value x given as K chunks of N
+  // limbs (least significant first). Requires M > 2^(64N-1).
+  TNat<N> ReduceWide(std::span<const TNat<N>> chunks) const {
+    TNat<N> acc;
+    for (size_t j = chunks.size(); j-- > 0;) {
+      Mul(acc, acc, R2);  // acc * R mod M
+      AddMod(acc, acc, ReduceOnce(chunks[j]));
+    }
+    return acc;
+  }
+};
+
+}  // namespace crypc
+
+#endif  // TZM_PROVIDER_BIGINT_H

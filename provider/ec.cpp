@@ -1,0 +1,275 @@
+// Point arithmetic for TCurve. Secret scalars go through fixed 4-bit windows
+// whose table entries are fetched by a full masked scan, and the point at
+// infinity and zero digits are handled by masked selection, so neither the
+// digits nor the intermediate points steer a branch or a memory index.
+//
+// Why the incomplete addition formulas are safe there: with 1 <= k < q the
+// running sum is always (a prefix of k's digits) * G and the value added is
+// (the next digit) * G at a larger weight, so the two are never equal or
+// opposite; the only special case left, the running sum at infinity before the
+// first non-zero digit, is masked out.
+#include "ec.h"
+
+namespace crypc {
+
+namespace {
+
+void SelectPoint(TJacobianPoint& r, const TJacobianPoint& a, TLimb mask) {
+  Select(r.X, a.X, mask);
+  Select(r.Y, a.Y, mask);
+  Select(r.Z, a.Z, mask);
+}
+
+}  // namespace
+
+TCurve::TCurve(const TGost2001ParamSet& set) : P(ParseHex<4>(set.P)), Q(ParseHex<4>(set.Q)), Table_(64 * 16) {
+  const TNat256 a = ParseHex<4>(set.A);
+  A_ = P.ToMont(a);
+  B_ = P.ToMont(ParseHex<4>(set.B));
+  TNat256 aPlus3;
+  Add(aPlus3, a, TNat256::FromWord(3));
+  AIsMinus3_ = Equal(aPlus3, P.M);
+  G_.X = P.ToMont(ParseHex<4>(set.X));
+  G_.Y = P.ToMont(ParseHex<4>(set.Y));
+
+  // Row i holds d * 16^i * G for d = 1..15; built once with public arithmetic.
+  TJacobianPoint base{G_.X, G_.Y, P.One};
+  for (size_t i = 0; i < 64; ++i) {
+    TJacobianPoint acc = base;
+    for (size_t d = 1; d < 16; ++d) {
+      if (d > 1) AddPublic(acc, acc, base);
+      TNat256 x, y;
+      ToAffine(acc, x, y);
+      Table_[16 * i + d].X = P.ToMont(x);
+      Table_[16 * i + d].Y = P.ToMont(y);
+    }
+    for (int s = 0; s < 4; ++s) Double(base, base);
+  }
+}
+
+const TCurve& TCurve::CryptoProA() {
+  static const TCurve curve(kGost2001CryptoProA);
+  return curve;
+}
+
+const TCurve& TCurve::Test() {
+  static const TCurve curve(kGost2001Test);
+  return curve;
+}
+
+bool TCurve::IsOnCurve(const TNat256& x, const TNat256& y) const {
+  if (!LessMask(x, P.M) || !LessMask(y, P.M)) return false;
+  TNat256 xm = P.ToMont(x), ym = P.ToMont(y), lhs, rhs, t;
+  P.Sqr(lhs, ym);
+  P.Sqr(t, xm);
+  P.AddMod(t, t, A_);  // x^2 + a
+  P.Mul(rhs, t, xm);   // x^3 + a*x
+  P.AddMod(rhs, rhs, B_);
+  return Equal(lhs, rhs);
+}
+
+bool TCurve::IsScalar(const TNat256& k) const { return !IsZero(k) && LessMask(k, Q.M); }
+
+void TCurve::Double(TJacobianPoint& r, const TJacobianPoint& p) const {
+  TNat256 xx, yy, yyyy, zz, s, m, t, x3, y3, z3;
+  P.Sqr(yy, p.Y);
+  P.Sqr(zz, p.Z);
+  P.Mul(s, p.X, yy);
+  P.AddMod(s, s, s);
+  P.AddMod(s, s, s);  // S = 4*X*YY
+  if (AIsMinus3_) {   // M = 3*(X - ZZ)*(X + ZZ)
+    TNat256 u, v;
+    P.SubMod(u, p.X, zz);
+    P.AddMod(v, p.X, zz);
+    P.Mul(m, u, v);
+    P.AddMod(t, m, m);
+    P.AddMod(m, t, m);
+  } else {  // M = 3*XX + a*ZZ^2
+    P.Sqr(xx, p.X);
+    P.AddMod(m, xx, xx);
+    P.AddMod(m, m, xx);
+    P.Sqr(t, zz);
+    P.Mul(t, t, A_);
+    P.AddMod(m, m, t);
+  }
+  P.Sqr(x3, m);
+  P.SubMod(x3, x3, s);
+  P.SubMod(x3, x3, s);  // X3 = M^2 - 2S
+  P.Sqr(yyyy, yy);
+  P.AddMod(yyyy, yyyy, yyyy);
+  P.AddMod(yyyy, yyyy, yyyy);
+  P.AddMod(yyyy, yyyy, yyyy);  // 8*YYYY
+  P.SubMod(t, s, x3);
+  P.Mul(y3, m, t);
+  P.SubMod(y3, y3, yyyy);  // Y3 = M*(S - X3) - 8*YYYY
+  P.Mul(z3, p.Y, p.Z);
+  P.AddMod(z3, z3, z3);  // Z3 = 2*Y*Z (0 stays 0: infinity doubles to infinity)
+  r.X = x3;
+  r.Y = y3;
+  r.Z = z3;
+}
+
+void TCurve::AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
+  TNat256 z1z1, u2, s2, h, rr, hh, hhh, v, x3, y3, z3, t;
+  P.Sqr(z1z1, p.Z);
+  P.Mul(u2, q.X, z1z1);
+  P.Mul(s2, q.Y, p.Z);
+  P.Mul(s2, s2, z1z1);
+  P.SubMod(h, u2, p.X);
+  P.SubMod(rr, s2, p.Y);
+  P.Sqr(hh, h);
+  P.Mul(hhh, h, hh);
+  P.Mul(v, p.X, hh);
+  P.Sqr(x3, rr);
+  P.SubMod(x3, x3, hhh);
+  P.SubMod(x3, x3, v);
+  P.SubMod(x3, x3, v);
+  P.SubMod(t, v, x3);
+  P.Mul(y3, rr, t);
+  P.Mul(t, p.Y, hhh);
+  P.SubMod(y3, y3, t);
+  P.Mul(z3, p.Z, h);
+  r.X = x3;
+  r.Y = y3;
+  r.Z = z3;
+}
+
+void TCurve::AddJacobian(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const {
+  TNat256 z1z1, z2z2, u1, u2, s1, s2, h, rr, hh, hhh, v, x3, y3, z3, t;
+  P.Sqr(z1z1, p.Z);
+  P.Sqr(z2z2, q.Z);
+  P.Mul(u1, p.X, z2z2);
+  P.Mul(u2, q.X, z1z1);
+  P.Mul(s1, p.Y, q.Z);
+  P.Mul(s1, s1, z2z2);
+  P.Mul(s2, q.Y, p.Z);
+  P.Mul(s2, s2, z1z1);
+  P.SubMod(h, u2, u1);
+  P.SubMod(rr, s2, s1);
+  P.Sqr(hh, h);
+  P.Mul(hhh, h, hh);
+  P.Mul(v, u1, hh);
+  P.Sqr(x3, rr);
+  P.SubMod(x3, x3, hhh);
+  P.SubMod(x3, x3, v);
+  P.SubMod(x3, x3, v);
+  P.SubMod(t, v, x3);
+  P.Mul(y3, rr, t);
+  P.Mul(t, s1, hhh);
+  P.SubMod(y3, y3, t);
+  P.Mul(z3, p.Z, q.Z);
+  P.Mul(z3, z3, h);
+  r.X = x3;
+  r.Y = y3;
+  r.Z = z3;
+}
+
+void TCurve::AddPublic(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const {
+  if (IsZero(p.Z)) {
+    r = q;
+    return;
+  }
+  if (IsZero(q.Z)) {
+    r = p;
+    return;
+  }
+  TNat256 z1z1, z2z2, u1, u2, s1, s2;
+  P.Sqr(z1z1, p.Z);
+  P.Sqr(z2z2, q.Z);
+  P.Mul(u1, p.X, z2z2);
+  P.Mul(u2, q.X, z1z1);
+  P.Mul(s1, p.Y, q.Z);
+  P.Mul(s1, s1, z2z2);
+  P.Mul(s2, q.Y, p.Z);
+  P.Mul(s2, s2, z1z1);
+  if (Equal(u1, u2)) {
+    if (Equal(s1, s2)) {
+      Double(r, p);
+    } else {
+      r = TJacobianPoint{P.One, P.One, TNat256()};
+    }
+    return;
+  }
+  AddJacobian(r, p, q);
+}
+
+void TCurve::BaseMulJ(const TNat256& k, TJacobianPoint& r) const {
+  TJacobianPoint acc{P.One, P.One, TNat256()}, sum, start;
+  TLimb accInf = ~TLimb(0);
+  TAffinePoint t;
+  start.Z = P.One;
+  for (size_t i = 0; i < 64; ++i) {
+    const unsigned digit = k.Nibble(i);
+    for (unsigned d = 1; d < 16; ++d) {
+      const TLimb hit = IsZeroMask(TLimb(d ^ digit));
+      Select(t.X, Table_[16 * i + d].X, hit);
+      Select(t.Y, Table_[16 * i + d].Y, hit);
+    }
+    AddMixed(sum, acc, t);
+    start.X = t.X;
+    start.Y = t.Y;
+    const TLimb digitZero = IsZeroMask(TLimb(digit));
+    SelectPoint(acc, sum, ~digitZero & ~accInf);
+    SelectPoint(acc, start, ~digitZero & accInf);
+    accInf &= digitZero;
+  }
+  r = acc;
+}
+
+void TCurve::PointMulJ(const TNat256& k, const TAffinePoint& p, TJacobianPoint& r) const {
+  TJacobianPoint table[16];
+  table[0] = TJacobianPoint{P.One, P.One, TNat256()};
+  table[1] = TJacobianPoint{p.X, p.Y, P.One};
+  for (size_t d = 2; d < 16; ++d) AddPublic(table[d], table[d - 1], table[1]);  // p is public
+  TJacobianPoint acc = table[0], sum, t;
+  TLimb accInf = ~TLimb(0);
+  for (size_t i = 64; i-- > 0;) {
+    for (int s = 0; s < 4; ++s) Double(acc, acc);
+    const unsigned digit = k.Nibble(i);
+    for (unsigned d = 1; d < 16; ++d) SelectPoint(t, table[d], IsZeroMask(TLimb(d ^ digit)));
+    AddJacobian(sum, acc, t);
+    const TLimb digitZero = IsZeroMask(TLimb(digit));
+    SelectPoint(acc, sum, ~digitZero & ~accInf);
+    SelectPoint(acc, t, ~digitZero & accInf);
+    accInf &= digitZero;
+  }
+  r = acc;
+}
+
+bool TCurve::ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y) const {
+  if (IsZero(p.Z)) return false;
+  TNat256 zi = P.InvPrime(p.Z), zi2, t;
+  P.Sqr(zi2, zi);
+  P.Mul(t, p.X, zi2);
+  x = P.FromMont(t);
+  P.Mul(t, zi2, zi);
+  P.Mul(t, p.Y, t);
+  y = P.FromMont(t);
+  return true;
+}
+
+void TCurve::BaseMul(const TNat256& k, TNat256& x, TNat256& y) const {
+  TJacobianPoint r;
+  BaseMulJ(k, r);
+  ToAffine(r, x, y);
+}
+
+void TCurve::PointMul(const TNat256& k, const TNat256& px, const TNat256& py, TNat256& x, TNat256& y) const {
+  TAffinePoint p{P.ToMont(px), P.ToMont(py)};
+  TJacobianPoint r;
+  PointMulJ(k, p, r);
+  ToAffine(r, x, y);
+}
+
+bool TCurve::DoubleMulX(const TNat256& u1, const TNat256& u2, const TNat256& px, const TNat256& py,
+                        TNat256& x) const {
+  TAffinePoint p{P.ToMont(px), P.ToMont(py)};
+  TJacobianPoint a, b, c;
+  BaseMulJ(u1, a);
+  PointMulJ(u2, p, b);
+  AddPublic(c, a, b);
+  TNat256 y;
+  return ToAffine(c, x, y);
+}
+
+}  // namespace crypc

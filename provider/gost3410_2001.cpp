@@ -1,0 +1,28 @@
+// GOST R 34.10-2001: C = k*G, r = x(C) mod q, s = (r*d + k*e) mod q; verify
+// with v = e^-1, z1 = s*v, z2 = -r*v and x(z1*G + z2*Q) mod q == r.
+#include "gost3410_2001.h"
+
+namespace crypc {
+
+bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, TNat256& r,
+                  TNat256& s) {
+  TNat256 x, y;
+  c.BaseMul(k, x, y);
+  r = c.Q.ReduceOnce(x);  // x < p < 2q on every built-in curve
+  TNat256 rd = c.Q.MulMod(r, d), ke = c.Q.MulMod(k, e);
+  c.Q.AddMod(s, rd, ke);
+  return !IsZero(r) && !IsZero(s);
+}
+
+bool Gost2001Verify(const TCurve& c, const TNat256& qx, const TNat256& qy, const TNat256& e, const TNat256& r,
+                    const TNat256& s) {
+  TNat256 v = c.Q.FromMont(c.Q.InvPrime(c.Q.ToMont(e)));
+  TNat256 z1 = c.Q.MulMod(s, v), negR, z2;
+  c.Q.NegMod(negR, r);
+  z2 = c.Q.MulMod(negR, v);
+  TNat256 x;
+  if (!c.DoubleMulX(z1, z2, qx, qy, x)) return false;
+  return Equal(c.Q.ReduceOnce(x), r);
+}
+
+}  // namespace crypc
