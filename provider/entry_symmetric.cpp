@@ -91,10 +91,11 @@ int Clear(void* ctx, size_t ctxLen) {
   return kOk;
 }
 
-// CheckBuffers: both data pointers non-null and a length that is not negative.
+// CheckBuffers: a length that is not negative, and non-null data pointers
+// unless the length is zero (an empty buffer may come without an address).
 int CheckBuffers(const void* in, const void* out, int len) {
-  if (in == nullptr || out == nullptr) return kNullPointer;
   if (len < 0) return kBadArgument;
+  if (len > 0 && (in == nullptr || out == nullptr)) return kNullPointer;
   return kOk;
 }
 
@@ -207,8 +208,7 @@ int CrypC_G28147_1989_mac_init(void* ctx, const void* params, void* /*random: un
 }
 
 int CrypC_G28147_1989_mac_update(void* ctx, const uint8_t* data, int len) {
-  if (data == nullptr) return kNullPointer;
-  if (len < 0) return kBadArgument;
+  if (int rc = CheckBuffers(data, data, len)) return rc;
   ContextState<MacState> st;
   if (int rc = st.Load(ctx, kMacMagic)) return rc;
   MacUpdate(*st, st.Tables(), std::span<const uint8_t>(data, size_t(len)));
@@ -230,8 +230,8 @@ int CrypC_G28147_1989_mac_clear(void* ctx) { return Clear(ctx, kCrypCMacContextL
 // mac_file_const computes the MAC of one whole message with the key of an
 // initialised MAC context, leaving the context as it was.
 int CrypC_G28147_1989_mac_file_const(void* ctx, const uint8_t* data, int len, uint8_t* mac) {
-  if (data == nullptr || mac == nullptr) return kNullPointer;
-  if (len < 0) return kBadArgument;
+  if (mac == nullptr) return kNullPointer;
+  if (int rc = CheckBuffers(data, data, len)) return rc;
   ContextState<MacState> st;
   if (int rc = st.Load(ctx, kMacMagic)) return rc;
   MacStart(*st);
@@ -252,8 +252,7 @@ int CrypC_R34_11_1994_init(void* ctx, const void* params, void* /*random: unused
 }
 
 int CrypC_R34_11_1994_update(void* ctx, const uint8_t* data, int len) {
-  if (data == nullptr) return kNullPointer;
-  if (len < 0) return kBadArgument;
+  if (int rc = CheckBuffers(data, data, len)) return rc;
   ContextState<HashState> st;
   if (int rc = st.Load(ctx, kHashMagic)) return rc;
   HashUpdate(*st, st.Tables(), std::span<const uint8_t>(data, size_t(len)));
@@ -275,8 +274,8 @@ int CrypC_R34_11_1994_clear(void* ctx) { return Clear(ctx, kCrypCHashContextLen)
 // ---- Random source and self test ---------------------------------------------
 
 int CrypC_Random_Fill(void* random, uint8_t* out, int len) {
-  if (random == nullptr || out == nullptr) return kNullPointer;
-  if (len < 0) return kBadArgument;
+  if (random == nullptr) return kNullPointer;
+  if (int rc = CheckBuffers(out, out, len)) return rc;
   return RandomDraw(random, out, size_t(len));
 }
 
