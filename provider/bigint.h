@@ -19,7 +19,7 @@ using TLimb = uint64_t;
 constexpr size_t kLimbBits = 64;
 
 // MulAdd returns a*b + c + d as (hi, lo); the sum always fits in 128 bits.
-#if defined(__SIZEOF_INT128__)
+#if defined(__SIZEOF_INT128__) && !defined(TZM_NO_INT128)
 inline TLimb MulAdd(TLimb a, TLimb b, TLimb c, TLimb d, TLimb& hi) {
   unsigned __int128 t = (unsigned __int128)a * b + c + d;
   hi = TLimb(t >> 64);
