@@ -31,6 +31,8 @@ std::string WithBackslash(std::string_view path) {
 
 // Adds each folder to "Path" unless the value as read already holds it
 // (ignoring case) followed by ";" or at its end; writes back only on change.
+// Every occurrence is checked: the root is a prefix of its own EXE folder, so
+// its first occurrence is usually inside another entry.
 void AddFoldersToPath(const std::vector<std::string>& folders) {
   const std::string original = platform::GetEnv("Path").value_or(std::string());
   const std::string reference = AnsiLowerCase(original);
@@ -40,11 +42,13 @@ void AddFoldersToPath(const std::vector<std::string>& folders) {
       working = folder;
       continue;
     }
-    const size_t at = reference.find(AnsiLowerCase(folder));
-    if (at != std::string::npos) {
-      const size_t end = at + folder.size();
-      if (end == working.size() || (end < working.size() && working[end] == ';')) continue;
+    const std::string wanted = AnsiLowerCase(folder);
+    bool present = false;
+    for (size_t at = reference.find(wanted); at != std::string::npos && !present; at = reference.find(wanted, at + 1)) {
+      const size_t end = at + wanted.size();
+      present = end == working.size() || (end < working.size() && working[end] == ';');
     }
+    if (present) continue;
     working += ";";
     working += folder;
   }

@@ -125,4 +125,9 @@ bool TRWCriticalSection::IsWriting() const {
   return Writing;
 }
 
+bool TRWCriticalSection::HasWaitingWriter() const {
+  std::lock_guard<std::mutex> state(StateLock);
+  return WriteRequestor != 0;
+}
+
 }  // namespace tzm

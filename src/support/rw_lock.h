@@ -36,11 +36,13 @@ class TRWCriticalSection {
   // Diagnostics (consistent snapshots): ReadCount is the read acquisitions
   // in force, or the write depth while writing; ReaderSlots the size of the
   // per-thread reader table (starts at 3, grows by 2, never shrinks);
-  // ReaderRecords the number of slots in use; IsWriting whether a write holds.
+  // ReaderRecords the number of slots in use; IsWriting whether a write holds;
+  // HasWaitingWriter whether a thread waits in BeginWrite for readers.
   int32_t ReadCount() const;
   size_t ReaderSlots() const;
   size_t ReaderRecords() const;
   bool IsWriting() const;
+  bool HasWaitingWriter() const;
 
  private:
   struct TReaderRecord {
