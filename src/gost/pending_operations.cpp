@@ -34,8 +34,6 @@ int32_t TCryptoCEngine::SavePublicKeyFromTransfer(const char* directory, const c
 int32_t TCryptoCEngine::RemoteGenerateStartEx(const char* uid, char* outText, int32_t* keyGenState) { return Base::RemoteGenerateStartEx(uid, outText, keyGenState); }
 int32_t TCryptoCEngine::RemoteGenerateFinishEx(const char* transfer, int32_t* keyGenState) { return Base::RemoteGenerateFinishEx(transfer, keyGenState); }
 int32_t TCryptoCEngine::GetPublicKeyTransferByFile(char* buffer, const char* fileName) { return Base::GetPublicKeyTransferByFile(buffer, fileName); }
-int32_t TCryptoCEngine::AddSign(uint8_t* data, int32_t* dataLen, TArg reserved) { return Base::AddSign(data, dataLen, reserved); }
-int32_t TCryptoCEngine::RemoveSign(uint8_t* data, int32_t* dataLen, char* signerUID) { return Base::RemoveSign(data, dataLen, signerUID); }
 int32_t TCryptoCEngine::GetMaxSignAddition() { return Base::GetMaxSignAddition(); }
 int32_t TCryptoCEngine::SaveSignedDataToFile(const uint8_t* data, int32_t dataLen, const uint8_t* signature, int32_t signatureLen, const char* fileName) { return Base::SaveSignedDataToFile(data, dataLen, signature, signatureLen, fileName); }
 int32_t TCryptoCEngine::GetRemoteGenType() { return Base::GetRemoteGenType(); }
