@@ -61,6 +61,11 @@ TEST_F(FilesTest, DirectoriesAndAtomicWrite) {
   EXPECT_FALSE(RemoveEmptyDirectory("C:"));
   // Only the target remains in the folder: no temporary file is left behind.
   EXPECT_TRUE(WriteFileAtomic("C:\\only", data));
+  // A replaced file keeps its permissions.
+  std::filesystem::permissions(DriveC() / "only", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_TRUE(WriteFileAtomic("C:\\only", data));
+  EXPECT_EQ(std::filesystem::status(DriveC() / "only").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(DriveC()), std::filesystem::directory_iterator()), 1);
 }
 

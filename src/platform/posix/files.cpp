@@ -148,7 +148,11 @@ bool WriteFileAtomic(std::string_view path, std::span<const uint8_t> data) {
                            std::to_string(counter.fetch_add(1)) + ".tmp";
   const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return false;
-  bool ok = WriteAll(fd, data) && ::fsync(fd) == 0;
+  // The replacement keeps the permissions of the file it replaces, so a key
+  // file that only its owner may read does not become readable by others.
+  struct stat old;
+  bool ok = !StatNative(native, old) || ::fchmod(fd, old.st_mode & 07777) == 0;
+  ok = ok && WriteAll(fd, data) && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   ok = ok && ::rename(temp.c_str(), native.c_str()) == 0;
   if (!ok) {
