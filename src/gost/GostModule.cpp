@@ -2,10 +2,11 @@
 // are created and destroyed here once they exist; libcrypt.dll itself is
 // loaded on first use, never at library load.
 #include "gost.h"
+#include "registry.h"
 
 namespace tzm {
 
-void StartGostModule() {}
-void StopGostModule() {}
+void StartGostModule() { StartBindingRegistry(); }
+void StopGostModule() { StopBindingRegistry(); }
 
 }  // namespace tzm

@@ -12,7 +12,6 @@ int32_t TCryptoCEngine::ExportRG_WO_dir_support(TArg arg4, uint8_t* buffer, int3
 int32_t TCryptoCEngine::ExportParamCheckRes(TArg arg4, uint8_t* buffer, int32_t* bufferLen) { return Base::ExportParamCheckRes(arg4, buffer, bufferLen); }
 int32_t TCryptoCEngine::GetMaxEncodeAddition() { return Base::GetMaxEncodeAddition(); }
 int32_t TCryptoCEngine::GetEncodeUIDBySignUID(const char* signUID, char* buffer) { return Base::GetEncodeUIDBySignUID(signUID, buffer); }
-int32_t TCryptoCEngine::GetCurrentUserUID(char* buffer) { return Base::GetCurrentUserUID(buffer); }
 int32_t TCryptoCEngine::EncodeData(uint8_t* data, int32_t* dataLen, const char* recipientUID) { return Base::EncodeData(data, dataLen, recipientUID); }
 int32_t TCryptoCEngine::DecodeData(uint8_t* data, int32_t* dataLen, TArg reserved) { return Base::DecodeData(data, dataLen, reserved); }
 int32_t TCryptoCEngine::SignData(const uint8_t* data, int32_t dataLen, uint8_t* signature, int32_t* signatureLen, const char* signerUID) { return Base::SignData(data, dataLen, signature, signatureLen, signerUID); }
