@@ -2,16 +2,45 @@
 // tight loop; the byte-wise paths only handle the edges of a piece.
 #include "gost28147_modes.h"
 
+#include <algorithm>
+
 #include "wipe.h"
 
 namespace crypc {
+namespace {
+
+// LocalKey is a stack copy of the key schedule for a hot loop: the compiler
+// can keep it in registers because stores to the output cannot alias it.
+struct LocalKey {
+  explicit LocalKey(const Gost28147Key& key) { memcpy(x, key.x, sizeof x); }
+  ~LocalKey() { Wipe(x, sizeof x); }
+  uint32_t x[8];
+};
+
+}  // namespace
 
 void EcbEncrypt(const Gost28147Tables& t, const Gost28147Key& key, std::span<const uint8_t> in, std::span<uint8_t> out) {
   const uint8_t* src = in.data();
   uint8_t* dst = out.data();
-  for (size_t i = 0; i + kGostBlockLen <= in.size(); i += kGostBlockLen) {
+  LocalKey k(key);
+  const Gost28147Tables tl = t;
+  const uint32_t* const keys[4] = {k.x, k.x, k.x, k.x};
+  size_t i = 0;
+  for (; i + 4 * kGostBlockLen <= in.size(); i += 4 * kGostBlockLen) {
+    uint32_t n[4][2];
+    for (int b = 0; b < 4; ++b) {
+      n[b][0] = LoadLe32(src + i + 8 * b);
+      n[b][1] = LoadLe32(src + i + 8 * b + 4);
+    }
+    Gost28147Encrypt4(tl, keys, n);
+    for (int b = 0; b < 4; ++b) {
+      StoreLe32(dst + i + 8 * b, n[b][0]);
+      StoreLe32(dst + i + 8 * b + 4, n[b][1]);
+    }
+  }
+  for (; i + kGostBlockLen <= in.size(); i += kGostBlockLen) {
     uint32_t n1 = LoadLe32(src + i), n2 = LoadLe32(src + i + 4);
-    Gost28147Encrypt(t, key.x, n1, n2);
+    Gost28147Encrypt(tl, k.x, n1, n2);
     StoreLe32(dst + i, n1);
     StoreLe32(dst + i + 4, n2);
   }
@@ -20,9 +49,11 @@ void EcbEncrypt(const Gost28147Tables& t, const Gost28147Key& key, std::span<con
 void EcbDecrypt(const Gost28147Tables& t, const Gost28147Key& key, std::span<const uint8_t> in, std::span<uint8_t> out) {
   const uint8_t* src = in.data();
   uint8_t* dst = out.data();
+  LocalKey k(key);
+  const Gost28147Tables tl = t;
   for (size_t i = 0; i + kGostBlockLen <= in.size(); i += kGostBlockLen) {
     uint32_t n1 = LoadLe32(src + i), n2 = LoadLe32(src + i + 4);
-    Gost28147Decrypt(t, key.x, n1, n2);
+    Gost28147Decrypt(tl, k.x, n1, n2);
     StoreLe32(dst + i, n1);
     StoreLe32(dst + i + 4, n2);
   }
@@ -47,15 +78,34 @@ void GammaCrypt(GammaState& s, const Gost28147Tables& t, std::span<const uint8_t
     ++i;
   }
   uint32_t n3 = s.n3, n4 = s.n4;
-  for (; i + kGostBlockLen <= n; i += kGostBlockLen) {
-    n3 += kGammaC2;
-    n4 = AddModMinus1(n4, kGammaC1);
-    uint32_t g1 = n3, g2 = n4;
-    Gost28147Encrypt(t, s.key.x, g1, g2);
-    uint32_t w1 = LoadLe32(src + i) ^ g1;
-    uint32_t w2 = LoadLe32(src + i + 4) ^ g2;
-    StoreLe32(dst + i, w1);
-    StoreLe32(dst + i + 4, w2);
+  if (i + kGostBlockLen <= n) {
+    LocalKey k(s.key);
+    const Gost28147Tables tl = t;
+    const uint32_t* const keys[4] = {k.x, k.x, k.x, k.x};
+    for (; i + 4 * kGostBlockLen <= n; i += 4 * kGostBlockLen) {
+      uint32_t g[4][2];
+      for (int b = 0; b < 4; ++b) {
+        n3 += kGammaC2;
+        n4 = AddModMinus1(n4, kGammaC1);
+        g[b][0] = n3;
+        g[b][1] = n4;
+      }
+      Gost28147Encrypt4(tl, keys, g);
+      for (int b = 0; b < 4; ++b) {
+        StoreLe32(dst + i + 8 * b, LoadLe32(src + i + 8 * b) ^ g[b][0]);
+        StoreLe32(dst + i + 8 * b + 4, LoadLe32(src + i + 8 * b + 4) ^ g[b][1]);
+      }
+    }
+    for (; i + kGostBlockLen <= n; i += kGostBlockLen) {
+      n3 += kGammaC2;
+      n4 = AddModMinus1(n4, kGammaC1);
+      uint32_t g1 = n3, g2 = n4;
+      Gost28147Encrypt(tl, k.x, g1, g2);
+      uint32_t w1 = LoadLe32(src + i) ^ g1;
+      uint32_t w2 = LoadLe32(src + i + 4) ^ g2;
+      StoreLe32(dst + i, w1);
+      StoreLe32(dst + i + 4, w2);
+    }
   }
   if (i < n) {
     // A short tail uses the leading bytes of the next gamma block; the rest
@@ -105,9 +155,11 @@ void CfbEncrypt(CfbState& s, const Gost28147Tables& t, std::span<const uint8_t> 
     ++i;
   }
   if (i + kGostBlockLen <= n) {
+    LocalKey k(s.key);
+    const Gost28147Tables tl = t;
     uint32_t r1 = LoadLe32(s.reg), r2 = LoadLe32(s.reg + 4);
     for (; i + kGostBlockLen <= n; i += kGostBlockLen) {
-      Gost28147Encrypt(t, s.key.x, r1, r2);
+      Gost28147Encrypt(tl, k.x, r1, r2);
       r1 ^= LoadLe32(src + i);
       r2 ^= LoadLe32(src + i + 4);
       StoreLe32(dst + i, r1);
@@ -138,9 +190,30 @@ void CfbDecrypt(CfbState& s, const Gost28147Tables& t, std::span<const uint8_t> 
     ++i;
   }
   if (i + kGostBlockLen <= n) {
+    LocalKey k(s.key);
+    const Gost28147Tables tl = t;
     uint32_t r1 = LoadLe32(s.reg), r2 = LoadLe32(s.reg + 4);
+    // The gamma of each block is the encrypted previous ciphertext block, all
+    // known in advance when decrypting: four blocks go through at once.
+    const uint32_t* const keys[4] = {k.x, k.x, k.x, k.x};
+    for (; i + 4 * kGostBlockLen <= n; i += 4 * kGostBlockLen) {
+      uint32_t g[4][2], c[4][2];
+      for (int b = 0; b < 4; ++b) {
+        g[b][0] = b == 0 ? r1 : c[b - 1][0];
+        g[b][1] = b == 0 ? r2 : c[b - 1][1];
+        c[b][0] = LoadLe32(src + i + 8 * b);
+        c[b][1] = LoadLe32(src + i + 8 * b + 4);
+      }
+      Gost28147Encrypt4(tl, keys, g);
+      for (int b = 0; b < 4; ++b) {
+        StoreLe32(dst + i + 8 * b, g[b][0] ^ c[b][0]);
+        StoreLe32(dst + i + 8 * b + 4, g[b][1] ^ c[b][1]);
+      }
+      r1 = c[3][0];
+      r2 = c[3][1];
+    }
     for (; i + kGostBlockLen <= n; i += kGostBlockLen) {
-      Gost28147Encrypt(t, s.key.x, r1, r2);
+      Gost28147Encrypt(tl, k.x, r1, r2);
       uint32_t c1 = LoadLe32(src + i), c2 = LoadLe32(src + i + 4);
       StoreLe32(dst + i, r1 ^ c1);
       StoreLe32(dst + i + 4, r2 ^ c2);
@@ -191,15 +264,18 @@ void MacUpdate(MacState& s, const Gost28147Tables& t, std::span<const uint8_t> d
     s.bufLen = 0;
   }
   if (i + kGostBlockLen <= n) {
+    LocalKey k(s.key);
+    const Gost28147Tables tl = t;
     uint32_t n1 = s.n1, n2 = s.n2;
-    for (; i + kGostBlockLen <= n; i += kGostBlockLen) {
+    size_t numBlocks = 0;
+    for (; i + kGostBlockLen <= n; i += kGostBlockLen, ++numBlocks) {
       n1 ^= LoadLe32(src + i);
       n2 ^= LoadLe32(src + i + 4);
-      Gost28147Mac16(t, s.key.x, n1, n2);
-      if (s.numBlocks < 2) ++s.numBlocks;
+      Gost28147Mac16(tl, k.x, n1, n2);
     }
     s.n1 = n1;
     s.n2 = n2;
+    s.numBlocks = uint32_t(std::min<size_t>(2, s.numBlocks + numBlocks));
   }
   while (i < n) s.buf[s.bufLen++] = src[i++];
 }

@@ -3,6 +3,8 @@
 // 32-byte little-endian value, 16-bit eta_1 = bytes 0..1.
 #include "gost3411.h"
 
+#include <utility>
+
 #include "wipe.h"
 
 namespace crypc {
@@ -33,12 +35,55 @@ inline void TransformP(const uint32_t w[8], uint32_t key[8]) {
   }
 }
 
-// PsiRun applies psi n times to the sixteen 16-bit words in w[0..15]: each
-// application appends eta1^eta2^eta3^eta4^eta13^eta16 and drops eta1, so the
-// result is w[n..n+15]. w must hold 16 + n words.
-inline void PsiRun(uint16_t* w, int n) {
-  for (int j = 0; j < n; ++j)
-    w[16 + j] = uint16_t(w[j] ^ w[j + 1] ^ w[j + 2] ^ w[j + 3] ^ w[j + 12] ^ w[j + 15]);
+// The output transformation H_out = psi^61(H_in xor psi(M xor psi^12(S))) is
+// linear over the 16-bit words eta of H_in, M and S, where psi appends
+// eta1^eta2^eta3^eta4^eta13^eta16 and drops eta1. Since psi is linear,
+// H_out = psi^61(H_in) xor psi^62(M) xor psi^74(S): every output word is the XOR
+// of a fixed set of the 48 input words. MixMasks derives those sets at compile
+// time (bit i: input word i, H_in 0..15, M 16..31, S 32..47), and MixWord
+// expands each set into straight-line XORs. This replaces 74 dependent steps
+// of psi by independent sums the processor can overlap.
+struct MixMasks {
+  uint64_t word[16];
+};
+
+constexpr void Psi(uint64_t (&w)[16]) {
+  uint64_t appended = w[0] ^ w[1] ^ w[2] ^ w[3] ^ w[12] ^ w[15];
+  for (int i = 0; i < 15; ++i) w[i] = w[i + 1];
+  w[15] = appended;
+}
+
+constexpr MixMasks ComputeMixMasks() {
+  uint64_t x[16] = {};
+  for (int i = 0; i < 16; ++i) x[i] = uint64_t(1) << (32 + i);  // S
+  for (int r = 0; r < 12; ++r) Psi(x);
+  for (int i = 0; i < 16; ++i) x[i] ^= uint64_t(1) << (16 + i);  // M
+  Psi(x);
+  for (int i = 0; i < 16; ++i) x[i] ^= uint64_t(1) << i;  // H_in
+  for (int r = 0; r < 61; ++r) Psi(x);
+  MixMasks m{};
+  for (int i = 0; i < 16; ++i) m.word[i] = x[i];
+  return m;
+}
+
+constexpr MixMasks kMix = ComputeMixMasks();
+
+template <size_t J, size_t I>
+CRYPC_ALWAYS_INLINE uint16_t MixTerm(const uint16_t* in) {
+  if constexpr ((kMix.word[J] >> I) & 1)
+    return in[I];
+  else
+    return 0;
+}
+
+template <size_t J, size_t... I>
+CRYPC_ALWAYS_INLINE uint16_t MixWord(const uint16_t* in, std::index_sequence<I...>) {
+  return uint16_t((MixTerm<J, I>(in) ^ ...));
+}
+
+template <size_t... J>
+CRYPC_ALWAYS_INLINE void MixAll(const uint16_t* in, uint16_t* out, std::index_sequence<J...>) {
+  ((out[J] = MixWord<J>(in, std::make_index_sequence<48>())), ...);
 }
 
 inline void LoadWords16(const uint8_t* in, uint16_t* w) {
@@ -57,12 +102,13 @@ inline void AddMod256(uint8_t sum[32], const uint8_t block[32]) {
 }  // namespace
 
 void Gost3411Compress(const Gost28147Tables& t, uint8_t hash[32], const uint8_t block[32]) {
-  uint32_t u[8], v[8], w[8], key[8], s[8];
+  uint32_t u[8], v[8], w[8];
   for (int i = 0; i < 8; ++i) {
     u[i] = LoadLe32(hash + 4 * i);
     v[i] = LoadLe32(block + 4 * i);
   }
-  // Key generation and encryption: s_i = E_{K_i}(h_i).
+  // Key generation: K_1..K_4 from U = H_in, V = M (A and P transforms, C_3).
+  uint32_t keys[4][8];
   for (int step = 0; step < 4; ++step) {
     if (step > 0) {
       TransformA(u);
@@ -72,34 +118,35 @@ void Gost3411Compress(const Gost28147Tables& t, uint8_t hash[32], const uint8_t 
       TransformA(v);
     }
     for (int i = 0; i < 8; ++i) w[i] = u[i] ^ v[i];
-    TransformP(w, key);
-    uint32_t n1 = LoadLe32(hash + 8 * step), n2 = LoadLe32(hash + 8 * step + 4);
-    Gost28147Encrypt(t, key, n1, n2);
-    s[2 * step] = n1;
-    s[2 * step + 1] = n2;
+    TransformP(w, keys[step]);
   }
-  // Mixing: H_out = psi^61(H_in xor psi(M xor psi^12(S))).
-  uint16_t x[16 + 61];
-  uint8_t sBytes[32];
-  for (int i = 0; i < 8; ++i) StoreLe32(sBytes + 4 * i, s[i]);
-  LoadWords16(sBytes, x);
-  PsiRun(x, 12);
-  uint16_t m[16];
-  LoadWords16(block, m);
-  for (int i = 0; i < 16; ++i) x[i] = uint16_t(x[12 + i] ^ m[i]);
-  PsiRun(x, 1);
-  uint16_t h[16];
-  LoadWords16(hash, h);
-  for (int i = 0; i < 16; ++i) x[i] = uint16_t(x[1 + i] ^ h[i]);
-  PsiRun(x, 61);
+  // Encryption: s_i = E_{K_i}(h_i), h_i the i-th 64-bit word of H_in.
+  uint32_t s[4][2];
+  for (int i = 0; i < 4; ++i) {
+    s[i][0] = LoadLe32(hash + 8 * i);
+    s[i][1] = LoadLe32(hash + 8 * i + 4);
+  }
+  const uint32_t* const keyRefs[4] = {keys[0], keys[1], keys[2], keys[3]};
+  Gost28147Encrypt4(t, keyRefs, s);
+  // Mixing.
+  uint16_t in[48], out[16];
+  LoadWords16(hash, in);
+  LoadWords16(block, in + 16);
+  for (int i = 0; i < 4; ++i) {
+    in[32 + 4 * i] = uint16_t(s[i][0]);
+    in[33 + 4 * i] = uint16_t(s[i][0] >> 16);
+    in[34 + 4 * i] = uint16_t(s[i][1]);
+    in[35 + 4 * i] = uint16_t(s[i][1] >> 16);
+  }
+  MixAll(in, out, std::make_index_sequence<16>());
   for (int i = 0; i < 16; ++i) {
-    hash[2 * i] = uint8_t(x[61 + i]);
-    hash[2 * i + 1] = uint8_t(x[61 + i] >> 8);
+    hash[2 * i] = uint8_t(out[i]);
+    hash[2 * i + 1] = uint8_t(out[i] >> 8);
   }
+  Wipe(keys, sizeof keys);
   Wipe(u, sizeof u);
   Wipe(v, sizeof v);
   Wipe(w, sizeof w);
-  Wipe(key, sizeof key);
 }
 
 void HashStart(HashState& s, std::span<const uint8_t, kGost3411HashLen> startVector) {

@@ -101,6 +101,8 @@ TEST_F(GcryptDiff, EcbAndCfb) {
       ASSERT_EQ(0, CrypC_G28147_1989_block_init(block.get(), params.get(), random.get(), key.data()));
       ASSERT_EQ(0, CrypC_G28147_1989_block_encrypt(block.get(), plain.data(), ours.data(), int(plain.size())));
       ASSERT_EQ(ToHex(ecb.Encrypt(plain)), ToHex(ours)) << v.name;
+      ASSERT_EQ(0, CrypC_G28147_1989_block_decrypt(block.get(), ours.data(), ours.data(), int(ours.size())));
+      ASSERT_EQ(ToHex(plain), ToHex(ours)) << v.name << " ECB decrypt";
 
       plain = RandomBytes(RandomLen(700));
       GcryCipher ref(GCRY_CIPHER_MODE_CFB, v.oid, key);
@@ -114,6 +116,15 @@ TEST_F(GcryptDiff, EcbAndCfb) {
         pos += piece;
       }
       ASSERT_EQ(ToHex(expected), ToHex(ours)) << v.name << " CFB len " << plain.size();
+
+      // Decryption (which runs blocks four at a time) in place, split differently.
+      ASSERT_EQ(0, CrypC_G28147_1989_gamma_ofb_init(cfb.get(), params.get(), random.get(), key.data(), synchro.data()));
+      pos = 0;
+      for (size_t piece : symtest::RandomPieces(ours.size(), rng_)) {
+        ASSERT_EQ(0, CrypC_G28147_1989_gamma_ofb_decrypt(cfb.get(), ours.data() + pos, ours.data() + pos, int(piece)));
+        pos += piece;
+      }
+      ASSERT_EQ(ToHex(plain), ToHex(ours)) << v.name << " CFB decrypt len " << plain.size();
     }
     EXPECT_EQ(0, CrypC_G28147_1989_block_clear(block.get()));
     EXPECT_EQ(0, CrypC_G28147_1989_gamma_ofb_clear(cfb.get()));
