@@ -6,9 +6,18 @@
 namespace crypc {
 namespace {
 
-// Written after the tables; a block without it was never prepared (or was
-// rebuilt by the caller), so contexts refuse to use it.
-constexpr uint32_t kExpandedMarker = 0x5842F28Du;
+// The 4 bytes after the tables hold a fingerprint of the S-box table they were
+// built from. A block whose fingerprint does not match its table was never
+// prepared, or was rebuilt or changed by the caller since: contexts refuse it
+// rather than run on stale tables. A matching block is not rewritten, so
+// contexts sharing one block never see its tables change under them.
+constexpr uint32_t kFingerprintSeed = 0x5842F28Du;
+
+uint32_t TableFingerprint(const uint8_t* table) {
+  uint32_t h = 2166136261u ^ kFingerprintSeed;  // FNV-1a
+  for (size_t i = 0; i < kGostSboxTableLen; ++i) h = (h ^ table[i]) * 16777619u;
+  return h;
+}
 
 inline uint32_t Rotl11(uint32_t x) { return (x << 11) | (x >> 21); }
 
@@ -22,6 +31,8 @@ bool PrepareParamBlock(void* params) {
   uint8_t* block = static_cast<uint8_t*>(params);
   for (size_t i = 0; i < kGostSboxTableLen; ++i)
     if (block[i] > 0x0F) return false;
+  uint32_t fingerprint = TableFingerprint(block);
+  if (LoadLe32(block + kGostExpandedMarkerOffset) == fingerprint) return true;
   uint8_t* expanded = block + kGostExpandedOffset;
   for (int j = 0; j < 4; ++j) {
     for (unsigned b = 0; b < 256; ++b) {
@@ -31,14 +42,14 @@ bool PrepareParamBlock(void* params) {
       memcpy(expanded + 4 * (256 * j + b), &word, 4);
     }
   }
-  StoreLe32(block + kGostExpandedMarkerOffset, kExpandedMarker);
+  StoreLe32(block + kGostExpandedMarkerOffset, fingerprint);
   return true;
 }
 
 const uint8_t* ParamTables(const void* params) {
   if (params == nullptr) return nullptr;
   const uint8_t* block = static_cast<const uint8_t*>(params);
-  if (LoadLe32(block + kGostExpandedMarkerOffset) != kExpandedMarker) return nullptr;
+  if (LoadLe32(block + kGostExpandedMarkerOffset) != TableFingerprint(block)) return nullptr;
   return block + kGostExpandedOffset;
 }
 

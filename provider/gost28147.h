@@ -74,13 +74,15 @@ class Gost28147Tables {
 };
 
 // PrepareParamBlock checks the 128-byte S-box table at the start of params (each
-// byte a 4-bit value) and writes the expanded tables and a marker into the spare
-// bytes after it. The block stays the caller's: it must live, unchanged, until
-// every context initialised with it is cleared. Returns false for a bad table.
+// byte a 4-bit value) and, unless the block already holds tables built from that
+// table, writes the expanded tables and the table's fingerprint into the spare
+// bytes after it. The block stays the caller's: it must be writable and live,
+// unchanged, until every context initialised with it is cleared. Returns false
+// for a bad table.
 [[nodiscard]] bool PrepareParamBlock(void* params);
 
 // ParamTables answers the expanded tables of a prepared block, or nullptr when
-// the block was never prepared or has been overwritten since.
+// the block was never prepared or its table or spare bytes changed since.
 [[nodiscard]] const uint8_t* ParamTables(const void* params);
 
 // Gost28147Key is the key schedule X0..X7. It is secret: holders wipe it.

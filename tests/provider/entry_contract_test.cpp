@@ -131,6 +131,10 @@ TEST(EntryContract, DamagedParameterBlocksAreRefused) {
   // with stale or missing tables.
   memset(f.params.get() + kCrypCSboxTableLen, 0, kCrypCParamBlockLen - kCrypCSboxTableLen);
   EXPECT_EQ(crypc::kBadContext, CrypC_G28147_1989_gamma_crypt(ctx.get(), f.data, f.out, 8));
+  // Nor after its table changed: the expanded tables would no longer match it.
+  ASSERT_EQ(0, CrypC_G28147_1989_gamma_init(ctx.get(), f.params.get(), f.random.get(), f.key, f.synchro));
+  f.params.get()[5] ^= 1;
+  EXPECT_EQ(crypc::kBadContext, CrypC_G28147_1989_gamma_crypt(ctx.get(), f.data, f.out, 8));
   EXPECT_EQ(0, CrypC_G28147_1989_gamma_clear(ctx.get()));
 }
 
