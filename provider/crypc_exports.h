@@ -1,6 +1,13 @@
-// Declarations of the 60 exported entry points of libcrypt.dll and the result
-// codes they answer. Every front file (entry_*.cpp) includes this header, so the
-// compiler checks each definition against the one table in crypc_table.h.
+// Front of provider/, our stand-in libcrypt.dll: the GOST 28147-89 modes, the
+// GOST R 34.11-94 hash, GOST R 34.10-94/2001 signatures, the LDH_PKA key
+// agreement and the random source behind the 60 CrypC_ entry points.
+// Callers: the binding in cryptlib/, which loads the library at run time, and
+// the provider tests and benchmarks (through crypt_core). It calls nothing of
+// the project, only the C++ standard library and the OS entropy source, and
+// takes no locks: every call works on the caller's context, parameter block and
+// random-state record, which the caller keeps private to one thread.
+// Every front file (entry_*.cpp) includes this header, so the compiler checks
+// each definition against the one table in crypc_table.h.
 #ifndef TZM_PROVIDER_CRYPC_EXPORTS_H
 #define TZM_PROVIDER_CRYPC_EXPORTS_H
 
