@@ -73,6 +73,136 @@ inline TLimb MaskFromBit(TLimb bit) { return TLimb(0) - (bit & 1); }
 // IsZeroMask answers all ones when x == 0, else 0, without a branch.
 inline TLimb IsZeroMask(TLimb x) { return MaskFromBit(~((x | (TLimb(0) - x)) >> 63) & 1); }
 
+#if defined(__SIZEOF_INT128__) && !defined(TZM_NO_INT128)
+#define TZM_FAST_LIMBS 1
+// Straight-line 4-limb kernels: every limb stays in a register, roughly twice
+// as fast as the loops below, which matters for the curve arithmetic.
+namespace limb4 {
+using u128 = unsigned __int128;
+
+inline void MontMul(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m, TLimb m0Inv) {
+  TLimb t0 = 0, t1 = 0, t2 = 0, t3 = 0, t4 = 0, t5;
+  const TLimb a0 = a[0], a1 = a[1], a2 = a[2], a3 = a[3];
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) {
+    const TLimb bi = b[i];
+    u128 s;
+    TLimb c;
+    s = (u128)a0 * bi + t0;
+    t0 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)a1 * bi + t1 + c;
+    t1 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)a2 * bi + t2 + c;
+    t2 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)a3 * bi + t3 + c;
+    t3 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)t4 + c;
+    t4 = TLimb(s), t5 = TLimb(s >> 64);
+    const TLimb u = t0 * m0Inv;
+    s = (u128)u * m[0] + t0;
+    c = TLimb(s >> 64);
+    s = (u128)u * m[1] + t1 + c;
+    t0 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)u * m[2] + t2 + c;
+    t1 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)u * m[3] + t3 + c;
+    t2 = TLimb(s), c = TLimb(s >> 64);
+    s = (u128)t4 + c;
+    t3 = TLimb(s), t4 = t5 + TLimb(s >> 64);
+  }
+  u128 d;
+  TLimb bo;
+  d = (u128)t0 - m[0];
+  const TLimb d0 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t1 - m[1] - bo;
+  const TLimb d1 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t2 - m[2] - bo;
+  const TLimb d2 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t3 - m[3] - bo;
+  const TLimb d3 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  const TLimb mask = MaskFromBit(t4 | (bo ^ 1));
+  r[0] = t0 ^ ((t0 ^ d0) & mask);
+  r[1] = t1 ^ ((t1 ^ d1) & mask);
+  r[2] = t2 ^ ((t2 ^ d2) & mask);
+  r[3] = t3 ^ ((t3 ^ d3) & mask);
+}
+
+inline void AddMod(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m) {
+  u128 s;
+  TLimb c, bo;
+  s = (u128)a[0] + b[0];
+  const TLimb r0 = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)a[1] + b[1] + c;
+  const TLimb r1 = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)a[2] + b[2] + c;
+  const TLimb r2 = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)a[3] + b[3] + c;
+  const TLimb r3 = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)r0 - m[0];
+  const TLimb d0 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)r1 - m[1] - bo;
+  const TLimb d1 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)r2 - m[2] - bo;
+  const TLimb d2 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)r3 - m[3] - bo;
+  const TLimb d3 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  const TLimb mask = MaskFromBit(c | (bo ^ 1));
+  r[0] = r0 ^ ((r0 ^ d0) & mask);
+  r[1] = r1 ^ ((r1 ^ d1) & mask);
+  r[2] = r2 ^ ((r2 ^ d2) & mask);
+  r[3] = r3 ^ ((r3 ^ d3) & mask);
+}
+
+inline void SubMod(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m) {
+  u128 s;
+  TLimb bo, c;
+  s = (u128)a[0] - b[0];
+  const TLimb r0 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)a[1] - b[1] - bo;
+  const TLimb r1 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)a[2] - b[2] - bo;
+  const TLimb r2 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  s = (u128)a[3] - b[3] - bo;
+  const TLimb r3 = TLimb(s);
+  bo = TLimb(s >> 64) & 1;
+  const TLimb mask = MaskFromBit(bo);
+  s = (u128)r0 + (m[0] & mask);
+  r[0] = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)r1 + (m[1] & mask) + c;
+  r[1] = TLimb(s);
+  c = TLimb(s >> 64);
+  s = (u128)r2 + (m[2] & mask) + c;
+  r[2] = TLimb(s);
+  c = TLimb(s >> 64);
+  r[3] = r3 + (m[3] & mask) + c;
+}
+
+}  // namespace limb4
+#endif
+
+// GCC's vectoriser slows the multi-limb carry loops down; keep it off them.
+#if defined(__GNUC__) && !defined(__clang__)
+#define TZM_NO_VECTORIZE __attribute__((optimize("no-tree-vectorize")))
+#else
+#define TZM_NO_VECTORIZE
+#endif
+
 // TNat is an N-limb unsigned integer, least significant limb first. It wipes
 // itself on destruction, since most values in this library derive from keys.
 template <size_t N>
@@ -221,6 +351,16 @@ class TMontField {
 
   // Mul sets r = a*b/R mod M (CIOS); a, b < M. r may alias a or b.
   void Mul(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+#if defined(TZM_FAST_LIMBS)
+    if constexpr (N == 4) {
+      limb4::MontMul(r.V, a.V, b.V, M.V, M0Inv);
+      return;
+    }
+#endif
+    MulLoop(r, a, b);
+  }
+
+  TZM_NO_VECTORIZE void MulLoop(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
     TLimb t[N + 2];
     for (size_t i = 0; i < N + 2; ++i) t[i] = 0;
     for (size_t i = 0; i < N; ++i) {
@@ -245,10 +385,58 @@ class TMontField {
     for (size_t i = 0; i < N; ++i) r.V[i] = (t[i] & ~useD) | (d[i] & useD);
   }
 
-  void Sqr(TNat<N>& r, const TNat<N>& a) const { Mul(r, a, a); }
+  // Sqr sets r = a*a/R mod M. Wide values compute each cross product once.
+  void Sqr(TNat<N>& r, const TNat<N>& a) const {
+    if constexpr (N >= 8) {
+      SqrWide(r, a);
+    } else {
+      Mul(r, a, a);
+    }
+  }
+
+  TZM_NO_VECTORIZE void SqrWide(TNat<N>& r, const TNat<N>& a) const {
+    TLimb t[2 * N];
+    for (size_t i = 0; i < 2 * N; ++i) t[i] = 0;
+    for (size_t i = 0; i < N; ++i) {  // cross products a[i]*a[j], i < j
+      TLimb c = 0;
+      for (size_t j = i + 1; j < N; ++j) t[i + j] = MulAdd(a.V[i], a.V[j], t[i + j], c, c);
+      t[i + N] = c;
+    }
+    TLimb hi = 0;
+    for (size_t i = 0; i < 2 * N; ++i) {  // double them
+      const TLimb v = t[i];
+      t[i] = (v << 1) | hi;
+      hi = v >> 63;
+    }
+    TLimb c = 0;
+    for (size_t i = 0; i < N; ++i) {  // add the squares a[i]^2
+      TLimb sqHi;
+      t[2 * i] = MulAdd(a.V[i], a.V[i], t[2 * i], c, sqHi);
+      t[2 * i + 1] = AddCarry(t[2 * i + 1], sqHi, 0, c);
+    }
+    TLimb top = 0;  // Montgomery reduction of the 2N-limb square
+    for (size_t i = 0; i < N; ++i) {
+      const TLimb u = t[i] * M0Inv;
+      TLimb cc = 0;
+      for (size_t j = 0; j < N; ++j) t[i + j] = MulAdd(u, M.V[j], t[i + j], cc, cc);
+      TLimb c2;
+      t[i + N] = AddCarry(t[i + N], cc, top, c2);
+      top = c2;
+    }
+    TLimb d[N], borrow = 0;
+    for (size_t i = 0; i < N; ++i) d[i] = SubBorrow(t[N + i], M.V[i], borrow, borrow);
+    const TLimb useD = MaskFromBit(top | (borrow ^ 1));
+    for (size_t i = 0; i < N; ++i) r.V[i] = (t[N + i] & ~useD) | (d[i] & useD);
+  }
 
   // AddMod / SubMod: a, b < M.
   void AddMod(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+#if defined(TZM_FAST_LIMBS)
+    if constexpr (N == 4) {
+      limb4::AddMod(r.V, a.V, b.V, M.V);
+      return;
+    }
+#endif
     TLimb carry = 0, borrow = 0, d[N];
     for (size_t i = 0; i < N; ++i) r.V[i] = AddCarry(a.V[i], b.V[i], carry, carry);
     for (size_t i = 0; i < N; ++i) d[i] = SubBorrow(r.V[i], M.V[i], borrow, borrow);
@@ -256,6 +444,12 @@ class TMontField {
     for (size_t i = 0; i < N; ++i) r.V[i] ^= (r.V[i] ^ d[i]) & mask;
   }
   void SubMod(TNat<N>& r, const TNat<N>& a, const TNat<N>& b) const {
+#if defined(TZM_FAST_LIMBS)
+    if constexpr (N == 4) {
+      limb4::SubMod(r.V, a.V, b.V, M.V);
+      return;
+    }
+#endif
     TLimb borrow = 0, carry = 0;
     for (size_t i = 0; i < N; ++i) r.V[i] = SubBorrow(a.V[i], b.V[i], borrow, borrow);
     const TLimb mask = MaskFromBit(borrow);
@@ -301,11 +495,49 @@ class TMontField {
     return r;
   }
 
-  // InvPrime returns a^-1 in Montgomery form (M prime, a != 0), by Fermat.
+  // InvPrime returns a^-1 in Montgomery form (M prime, a != 0), by Fermat
+  // with fixed windows: constant time, for values derived from secrets.
   TNat<N> InvPrime(const TNat<N>& a) const {
     TNat<N> e;
     Sub(e, M, TNat<N>::FromWord(2));
-    return PowPublic(a, e);
+    return PowSecret(a, e);
+  }
+
+  // InvPublic returns a^-1 in Montgomery form (M prime, a != 0) by the binary
+  // extended Euclidean algorithm: much faster, but its time depends on a, so
+  // only for public values.
+  TNat<N> InvPublic(const TNat<N>& aMont) const {
+    TNat<N> u = FromMont(aMont), v = M, x1 = TNat<N>::FromWord(1), x2;
+    const TNat<N> one = TNat<N>::FromWord(1);
+    auto halve = [this](TNat<N>& x) {  // x/2 mod M
+      TLimb carry = 0;
+      if (x.V[0] & 1) carry = Add(x, x, M);
+      for (size_t i = 0; i + 1 < N; ++i) x.V[i] = (x.V[i] >> 1) | (x.V[i + 1] << 63);
+      x.V[N - 1] = (x.V[N - 1] >> 1) | (carry << 63);
+    };
+    auto shift = [](TNat<N>& x) {
+      for (size_t i = 0; i + 1 < N; ++i) x.V[i] = (x.V[i] >> 1) | (x.V[i + 1] << 63);
+      x.V[N - 1] >>= 1;
+    };
+    while (!Equal(u, one) && !Equal(v, one)) {
+      if (IsZero(u)) return TNat<N>();  // a was a multiple of M
+      while ((u.V[0] & 1) == 0) {
+        shift(u);
+        halve(x1);
+      }
+      while ((v.V[0] & 1) == 0) {
+        shift(v);
+        halve(x2);
+      }
+      if (!LessMask(u, v)) {
+        Sub(u, u, v);
+        SubMod(x1, x1, x2);
+      } else {
+        Sub(v, v, u);
+        SubMod(x2, x2, x1);
+      }
+    }
+    return ToMont(Equal(u, one) ? x1 : x2);
   }
 
   // PowWindow returns base^e in Montgomery form for a secret exponent: fixed

@@ -39,7 +39,7 @@ TCurve::TCurve(const TGost2001ParamSet& set) : P(ParseHex<4>(set.P)), Q(ParseHex
     for (size_t d = 1; d < 16; ++d) {
       if (d > 1) AddPublic(acc, acc, base);
       TNat256 x, y;
-      ToAffine(acc, x, y);
+      ToAffine(acc, x, y, true);
       Table_[16 * i + d].X = P.ToMont(x);
       Table_[16 * i + d].Y = P.ToMont(y);
     }
@@ -236,9 +236,9 @@ void TCurve::PointMulJ(const TNat256& k, const TAffinePoint& p, TJacobianPoint& 
   r = acc;
 }
 
-bool TCurve::ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y) const {
+bool TCurve::ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y, bool isPublic) const {
   if (IsZero(p.Z)) return false;
-  TNat256 zi = P.InvPrime(p.Z), zi2, t;
+  TNat256 zi = isPublic ? P.InvPublic(p.Z) : P.InvPrime(p.Z), zi2, t;
   P.Sqr(zi2, zi);
   P.Mul(t, p.X, zi2);
   x = P.FromMont(t);
@@ -251,14 +251,14 @@ bool TCurve::ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y) const {
 void TCurve::BaseMul(const TNat256& k, TNat256& x, TNat256& y) const {
   TJacobianPoint r;
   BaseMulJ(k, r);
-  ToAffine(r, x, y);
+  ToAffine(r, x, y, false);
 }
 
 void TCurve::PointMul(const TNat256& k, const TNat256& px, const TNat256& py, TNat256& x, TNat256& y) const {
   TAffinePoint p{P.ToMont(px), P.ToMont(py)};
   TJacobianPoint r;
   PointMulJ(k, p, r);
-  ToAffine(r, x, y);
+  ToAffine(r, x, y, false);
 }
 
 bool TCurve::DoubleMulX(const TNat256& u1, const TNat256& u2, const TNat256& px, const TNat256& py,
@@ -269,7 +269,7 @@ bool TCurve::DoubleMulX(const TNat256& u1, const TNat256& u2, const TNat256& px,
   PointMulJ(u2, p, b);
   AddPublic(c, a, b);
   TNat256 y;
-  return ToAffine(c, x, y);
+  return ToAffine(c, x, y, true);
 }
 
 }  // namespace crypc

@@ -58,8 +58,9 @@ class TCurve {
   void AddPublic(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const;
   void BaseMulJ(const TNat256& k, TJacobianPoint& r) const;
   void PointMulJ(const TNat256& k, const TAffinePoint& p, TJacobianPoint& r) const;
-  // ToAffine converts to plain affine; false for the point at infinity.
-  bool ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y) const;
+  // ToAffine converts to plain affine; false for the point at infinity. A
+  // public point may use the faster variable-time inversion.
+  bool ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y, bool isPublic) const;
 
   TNat256 A_, B_;  // Montgomery form
   bool AIsMinus3_;

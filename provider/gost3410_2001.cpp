@@ -16,7 +16,7 @@ bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNa
 
 bool Gost2001Verify(const TCurve& c, const TNat256& qx, const TNat256& qy, const TNat256& e, const TNat256& r,
                     const TNat256& s) {
-  TNat256 v = c.Q.FromMont(c.Q.InvPrime(c.Q.ToMont(e)));
+  TNat256 v = c.Q.FromMont(c.Q.InvPublic(c.Q.ToMont(e)));  // e is public
   TNat256 z1 = c.Q.MulMod(s, v), negR, z2;
   c.Q.NegMod(negR, r);
   z2 = c.Q.MulMod(negR, v);

@@ -72,7 +72,7 @@ bool Gost94Sign(const TGost94Group& g, const TNat256& x, const TNat256& e, const
 
 bool Gost94Verify(const TGost94Group& g, const TNat1024& y, const TNat256& e, const TNat256& r,
                   const TNat256& s) {
-  TNat256 v = g.Q.FromMont(g.Q.InvPrime(g.Q.ToMont(e)));
+  TNat256 v = g.Q.FromMont(g.Q.InvPublic(g.Q.ToMont(e)));  // e is public
   TNat256 z1 = g.Q.MulMod(s, v);
   TNat256 negR;
   g.Q.NegMod(negR, r);
