@@ -16,13 +16,6 @@ int32_t TCryptoCEngine::EncodeData(uint8_t* data, int32_t* dataLen, const char* 
 int32_t TCryptoCEngine::DecodeData(uint8_t* data, int32_t* dataLen, TArg reserved) { return Base::DecodeData(data, dataLen, reserved); }
 int32_t TCryptoCEngine::SignData(const uint8_t* data, int32_t dataLen, uint8_t* signature, int32_t* signatureLen, const char* signerUID) { return Base::SignData(data, dataLen, signature, signatureLen, signerUID); }
 int32_t TCryptoCEngine::VerifyData(const uint8_t* data, int32_t dataLen, const uint8_t* signature, int32_t signatureLen, char* signerUID) { return Base::VerifyData(data, dataLen, signature, signatureLen, signerUID); }
-int32_t TCryptoCEngine::IncludePublicKey(const char* fileName) { return Base::IncludePublicKey(fileName); }
-void TCryptoCEngine::ClearCash() { Base::ClearCash(); }
-int32_t TCryptoCEngine::UpdateCertificateCash(const char* uid) { return Base::UpdateCertificateCash(uid); }
-int32_t TCryptoCEngine::RemoveCertificate(const char* uid) { return Base::RemoveCertificate(uid); }
-int32_t TCryptoCEngine::GenerateNewSSK() { return Base::GenerateNewSSK(); }
-int32_t TCryptoCEngine::GenerateNewSEK() { return Base::GenerateNewSEK(); }
-int32_t TCryptoCEngine::IncludePublicEncodeKey(const char* fileName) { return Base::IncludePublicEncodeKey(fileName); }
 int32_t TCryptoCEngine::GetMaxPublicKeyTransferSize() { return Base::GetMaxPublicKeyTransferSize(); }
 int32_t TCryptoCEngine::RemoteGenerateStart(char* outText) { return Base::RemoteGenerateStart(outText); }
 int32_t TCryptoCEngine::RemoteGenerateFinish(TArg reserved) { return Base::RemoteGenerateFinish(reserved); }
@@ -34,17 +27,11 @@ int32_t TCryptoCEngine::RemoteGenerateStartEx(const char* uid, char* outText, in
 int32_t TCryptoCEngine::RemoteGenerateFinishEx(const char* transfer, int32_t* keyGenState) { return Base::RemoteGenerateFinishEx(transfer, keyGenState); }
 int32_t TCryptoCEngine::GetPublicKeyTransferByFile(char* buffer, const char* fileName) { return Base::GetPublicKeyTransferByFile(buffer, fileName); }
 int32_t TCryptoCEngine::GetMaxSignAddition() { return Base::GetMaxSignAddition(); }
-int32_t TCryptoCEngine::SaveSignedDataToFile(const uint8_t* data, int32_t dataLen, const uint8_t* signature, int32_t signatureLen, const char* fileName) { return Base::SaveSignedDataToFile(data, dataLen, signature, signatureLen, fileName); }
 int32_t TCryptoCEngine::GetRemoteGenType() { return Base::GetRemoteGenType(); }
-int32_t TCryptoCEngine::GetMaxReportSize() { return Base::GetMaxReportSize(); }
-int32_t TCryptoCEngine::GetReport(const char* uid, char* buffer) { return Base::GetReport(uid, buffer); }
 int32_t TCryptoCEngine::GetMaxAdditionEx(const char* uidList) { return Base::GetMaxAdditionEx(uidList); }
 int32_t TCryptoCEngine::GetUIDByPublicKeyTransfer(const char* transfer, char* buffer) { return Base::GetUIDByPublicKeyTransfer(transfer, buffer); }
 int32_t TCryptoCEngine::GetPublicKeyPropertiesByTransfer(const char* transfer, char* buffer) { return Base::GetPublicKeyPropertiesByTransfer(transfer, buffer); }
-int32_t TCryptoCEngine::GetPublicKeyPropertiesByFile(const char* fileName, char* buffer) { return Base::GetPublicKeyPropertiesByFile(fileName, buffer); }
 int32_t TCryptoCEngine::CreateDirStructure(const char* keyFileName, TArg arg) { return Base::CreateDirStructure(keyFileName, arg); }
-int32_t TCryptoCEngine::HashData(const uint8_t* data, int32_t dataLen, int32_t format, uint8_t* out, int32_t* outLen) { return Base::HashData(data, dataLen, format, out, outLen); }
-int32_t TCryptoCEngine::GetPureSign(const uint8_t* block, int32_t blockLen, TArg reserved, char* buffer, int32_t* bufferLen) { return Base::GetPureSign(block, blockLen, reserved, buffer, bufferLen); }
 int32_t TCryptoCEngine::GetParamInfo(int32_t index, int32_t* valueKind, char* buffer, int32_t* bufferLen) { return Base::GetParamInfo(index, valueKind, buffer, bufferLen); }
 
 }  // namespace tzm
