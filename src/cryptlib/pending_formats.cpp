@@ -11,27 +11,6 @@ namespace {
 
 }  // namespace
 
-int32_t TCryptoC_DLL::HashGost(std::span<const uint8_t>, std::span<uint8_t, kCrypCHashLen>) {
-  NotYetAvailable("HashGost");
-}
-
-int32_t TCryptoC_DLL::HashOldFormat(std::span<const uint8_t>, std::span<uint8_t, kCrypCHashLen>) {
-  NotYetAvailable("HashOldFormat");
-}
-
-int32_t TCryptoC_DLL::HashBuffer(std::span<const uint8_t>, int32_t, uint8_t*, bool, int32_t&) {
-  NotYetAvailable("HashBuffer");
-}
-
-int32_t TCryptoC_DLL::SignBuffer(std::span<const uint8_t>, std::span<uint8_t>, int32_t&, const TKeySet&, bool) {
-  NotYetAvailable("SignBuffer");
-}
-
-int32_t TCryptoC_DLL::VerifyBuffer(std::span<const uint8_t>, std::span<const uint8_t>, std::string&,
-                                   const TKeySet&) {
-  NotYetAvailable("VerifyBuffer");
-}
-
 int32_t TCryptoC_DLL::GostMac(std::span<const uint8_t>, std::span<const uint8_t, kBlockKeyLen>,
                               std::span<uint8_t, kMacLen>) {
   NotYetAvailable("GostMac");

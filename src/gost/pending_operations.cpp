@@ -14,8 +14,6 @@ int32_t TCryptoCEngine::GetMaxEncodeAddition() { return Base::GetMaxEncodeAdditi
 int32_t TCryptoCEngine::GetEncodeUIDBySignUID(const char* signUID, char* buffer) { return Base::GetEncodeUIDBySignUID(signUID, buffer); }
 int32_t TCryptoCEngine::EncodeData(uint8_t* data, int32_t* dataLen, const char* recipientUID) { return Base::EncodeData(data, dataLen, recipientUID); }
 int32_t TCryptoCEngine::DecodeData(uint8_t* data, int32_t* dataLen, TArg reserved) { return Base::DecodeData(data, dataLen, reserved); }
-int32_t TCryptoCEngine::SignData(const uint8_t* data, int32_t dataLen, uint8_t* signature, int32_t* signatureLen, const char* signerUID) { return Base::SignData(data, dataLen, signature, signatureLen, signerUID); }
-int32_t TCryptoCEngine::VerifyData(const uint8_t* data, int32_t dataLen, const uint8_t* signature, int32_t signatureLen, char* signerUID) { return Base::VerifyData(data, dataLen, signature, signatureLen, signerUID); }
 int32_t TCryptoCEngine::GetMaxPublicKeyTransferSize() { return Base::GetMaxPublicKeyTransferSize(); }
 int32_t TCryptoCEngine::RemoteGenerateStart(char* outText) { return Base::RemoteGenerateStart(outText); }
 int32_t TCryptoCEngine::RemoteGenerateFinish(TArg reserved) { return Base::RemoteGenerateFinish(reserved); }
