@@ -143,7 +143,11 @@ void Gost3411Compress(const Gost28147Tables& t, uint8_t hash[32], const uint8_t 
     hash[2 * i] = uint8_t(out[i]);
     hash[2 * i + 1] = uint8_t(out[i] >> 8);
   }
+  // The message may be secret (a shared key being hashed): no copy of it stays behind.
   Wipe(keys, sizeof keys);
+  Wipe(s, sizeof s);
+  Wipe(in, sizeof in);
+  Wipe(out, sizeof out);
   Wipe(u, sizeof u);
   Wipe(v, sizeof v);
   Wipe(w, sizeof w);
