@@ -10,10 +10,6 @@ using Base = TCryptoEngine;
 int32_t TCryptoCEngine::ExportTransferContent(TArg arg4, TArg arg2, uint8_t* buffer, int32_t* bufferLen) { return Base::ExportTransferContent(arg4, arg2, buffer, bufferLen); }
 int32_t TCryptoCEngine::ExportRG_WO_dir_support(TArg arg4, uint8_t* buffer, int32_t* bufferLen) { return Base::ExportRG_WO_dir_support(arg4, buffer, bufferLen); }
 int32_t TCryptoCEngine::ExportParamCheckRes(TArg arg4, uint8_t* buffer, int32_t* bufferLen) { return Base::ExportParamCheckRes(arg4, buffer, bufferLen); }
-int32_t TCryptoCEngine::GetMaxEncodeAddition() { return Base::GetMaxEncodeAddition(); }
-int32_t TCryptoCEngine::GetEncodeUIDBySignUID(const char* signUID, char* buffer) { return Base::GetEncodeUIDBySignUID(signUID, buffer); }
-int32_t TCryptoCEngine::EncodeData(uint8_t* data, int32_t* dataLen, const char* recipientUID) { return Base::EncodeData(data, dataLen, recipientUID); }
-int32_t TCryptoCEngine::DecodeData(uint8_t* data, int32_t* dataLen, TArg reserved) { return Base::DecodeData(data, dataLen, reserved); }
 int32_t TCryptoCEngine::GetMaxPublicKeyTransferSize() { return Base::GetMaxPublicKeyTransferSize(); }
 int32_t TCryptoCEngine::RemoteGenerateStart(char* outText) { return Base::RemoteGenerateStart(outText); }
 int32_t TCryptoCEngine::RemoteGenerateFinish(TArg reserved) { return Base::RemoteGenerateFinish(reserved); }
@@ -26,7 +22,6 @@ int32_t TCryptoCEngine::RemoteGenerateFinishEx(const char* transfer, int32_t* ke
 int32_t TCryptoCEngine::GetPublicKeyTransferByFile(char* buffer, const char* fileName) { return Base::GetPublicKeyTransferByFile(buffer, fileName); }
 int32_t TCryptoCEngine::GetMaxSignAddition() { return Base::GetMaxSignAddition(); }
 int32_t TCryptoCEngine::GetRemoteGenType() { return Base::GetRemoteGenType(); }
-int32_t TCryptoCEngine::GetMaxAdditionEx(const char* uidList) { return Base::GetMaxAdditionEx(uidList); }
 int32_t TCryptoCEngine::GetUIDByPublicKeyTransfer(const char* transfer, char* buffer) { return Base::GetUIDByPublicKeyTransfer(transfer, buffer); }
 int32_t TCryptoCEngine::GetPublicKeyPropertiesByTransfer(const char* transfer, char* buffer) { return Base::GetPublicKeyPropertiesByTransfer(transfer, buffer); }
 int32_t TCryptoCEngine::CreateDirStructure(const char* keyFileName, TArg arg) { return Base::CreateDirStructure(keyFileName, arg); }
