@@ -110,6 +110,19 @@ void TCurve::Double(TJacobianPoint& r, const TJacobianPoint& p) const {
 }
 
 void TCurve::AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
+  AddMixedImpl<false>(r, p, q);
+}
+
+void TCurve::AddMixedPublic(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
+  if (IsZero(p.Z)) {
+    r = TJacobianPoint{q.X, q.Y, P.One};
+    return;
+  }
+  AddMixedImpl<true>(r, p, q);
+}
+
+template <bool kPublic>
+void TCurve::AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
   TNat256 z1z1, u2, s2, h, rr, hh, hhh, v, x3, y3, z3, t;
   P.Sqr(z1z1, p.Z);
   P.Mul(u2, q.X, z1z1);
@@ -117,6 +130,16 @@ void TCurve::AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffineP
   P.Mul(s2, s2, z1z1);
   P.SubMod(h, u2, p.X);
   P.SubMod(rr, s2, p.Y);
+  if constexpr (kPublic) {
+    if (IsZero(h)) {  // same x: the points are equal (double) or opposite
+      if (IsZero(rr)) {
+        Double(r, p);
+      } else {
+        r = TJacobianPoint{P.One, P.One, TNat256()};
+      }
+      return;
+    }
+  }
   P.Sqr(hh, h);
   P.Mul(hhh, h, hh);
   P.Mul(v, p.X, hh);
@@ -261,12 +284,73 @@ void TCurve::PointMul(const TNat256& k, const TNat256& px, const TNat256& py, TN
   ToAffine(r, x, y, false);
 }
 
+// DoubleMulX works on public scalars only, so it may branch on their digits:
+// u1*G from the fixed-base table indexed directly, u2*Q by a width-5 NAF over
+// the affine odd multiples Q, 3Q, ..., 15Q.
 bool TCurve::DoubleMulX(const TNat256& u1, const TNat256& u2, const TNat256& px, const TNat256& py,
                         TNat256& x) const {
-  TAffinePoint p{P.ToMont(px), P.ToMont(py)};
-  TJacobianPoint a, b, c;
-  BaseMulJ(u1, a);
-  PointMulJ(u2, p, b);
+  const TJacobianPoint infinity{P.One, P.One, TNat256()};
+  TJacobianPoint a = infinity;
+  for (size_t i = 0; i < 64; ++i)
+    if (const unsigned d = u1.Nibble(i)) AddMixedPublic(a, a, Table_[16 * i + d]);
+
+  // Odd multiples (2j+1)*Q, j = 0..7, made affine with one shared inversion.
+  TJacobianPoint odd[8], twice;
+  odd[0] = TJacobianPoint{P.ToMont(px), P.ToMont(py), P.One};
+  Double(twice, odd[0]);
+  for (size_t j = 1; j < 8; ++j) AddPublic(odd[j], odd[j - 1], twice);
+  TNat256 prefix[8];
+  prefix[0] = odd[0].Z;
+  for (size_t j = 1; j < 8; ++j) P.Mul(prefix[j], prefix[j - 1], odd[j].Z);
+  if (IsZero(prefix[7])) return false;  // not reachable for a point of order q
+  TNat256 inv = P.InvPublic(prefix[7]);
+  TAffinePoint table[8];
+  for (size_t j = 8; j-- > 0;) {
+    TNat256 zi, zi2, t;
+    if (j > 0) {
+      P.Mul(zi, inv, prefix[j - 1]);
+      P.Mul(inv, inv, odd[j].Z);
+    } else {
+      zi = inv;
+    }
+    P.Sqr(zi2, zi);
+    P.Mul(table[j].X, odd[j].X, zi2);
+    P.Mul(t, zi2, zi);
+    P.Mul(table[j].Y, odd[j].Y, t);
+  }
+
+  // Width-5 NAF digits of u2: odd values in -15..15, each followed by at
+  // least four zeros. One extra limb absorbs the carry of a negative digit.
+  int8_t naf[258] = {};
+  TNat<5> k;
+  for (size_t i = 0; i < 4; ++i) k.V[i] = u2.V[i];
+  size_t len = 0;
+  while (!IsZero(k)) {
+    int digit = 0;
+    if (k.V[0] & 1) {
+      digit = int(k.V[0] & 31);
+      if (digit >= 16) digit -= 32;
+      TNat<5> d = TNat<5>::FromWord(TLimb(digit < 0 ? -digit : digit));
+      if (digit < 0) {
+        Add(k, k, d);
+      } else {
+        Sub(k, k, d);
+      }
+    }
+    naf[len++] = int8_t(digit);
+    for (size_t i = 0; i < 4; ++i) k.V[i] = (k.V[i] >> 1) | (k.V[i + 1] << 63);
+    k.V[4] >>= 1;
+  }
+  TJacobianPoint b = infinity;
+  for (size_t i = len; i-- > 0;) {
+    Double(b, b);
+    if (const int d = naf[i]) {
+      TAffinePoint q = table[(d < 0 ? -d : d) / 2];
+      if (d < 0) P.NegMod(q.Y, q.Y);
+      AddMixedPublic(b, b, q);
+    }
+  }
+  TJacobianPoint c;
   AddPublic(c, a, b);
   TNat256 y;
   return ToAffine(c, x, y, true);

@@ -53,6 +53,10 @@ class TCurve {
   void Double(TJacobianPoint& r, const TJacobianPoint& p) const;
   // AddMixed / Add assume p != +-q and neither at infinity (callers mask those).
   void AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
+  // AddMixedPublic handles every case, in variable time.
+  void AddMixedPublic(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
+  template <bool kPublic>
+  void AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
   void AddJacobian(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const;
   // AddPublic handles every case, in variable time.
   void AddPublic(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const;
