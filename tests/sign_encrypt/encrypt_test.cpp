@@ -230,22 +230,15 @@ TEST_F(EncryptTest, ManyRecipientsFitTheRoomOfTheirList) {
   // 150 recipients with long UIDs: more than the fixed room of 100, sized by
   // GetMaxAdditionEx. They all hold B's keys under their own names.
   const std::vector<uint8_t> bKey = ReadFileBytes(B->PublicKeyPath);
-  const std::vector<uint8_t> keys(bKey.begin() + static_cast<long>(B->UID.size()) + 1, bKey.end());
   std::string list;
-  std::string last;
   for (int i = 1; i <= 150; ++i) {
     std::string uid(200, 'x');
     uid.insert(0, std::to_string(i));
-    std::vector<uint8_t> file(uid.begin(), uid.end());
-    file.push_back(0);
-    file.insert(file.end(), keys.begin(), keys.end());
+    const std::vector<uint8_t> file = RelabelledPublicKey(bKey, uid);
     WriteFileBytes(std::filesystem::path(A->AbonentsDir) / (std::to_string(i) + ".pub"), file);
     if (i > 1) list.push_back(';');
     list.append(uid);
-    if (i == 150) {
-      last = uid;
-      WriteFileBytes(B->PublicKeyPath, file);  // B becomes the last recipient
-    }
+    if (i == 150) WriteFileBytes(B->PublicKeyPath, file);  // B becomes the last recipient
   }
   Host().ClearCash(A->Engine);
   Host().ClearCash(B->Engine);
