@@ -17,11 +17,11 @@ struct TLiveEngines {
 };
 
 // Built on first use, so an export called during another module's static
-// initialisation still finds a valid set. Engines left in the set when the
-// library unloads are not destroyed: the host never released them.
+// initialisation still finds a valid set; freed when the library unloads.
+// Engines left in the set then are not destroyed: the host never released them.
 TLiveEngines& LiveEngines() {
-  static TLiveEngines* engines = new TLiveEngines();
-  return *engines;
+  static TLiveEngines engines;
+  return engines;
 }
 
 }  // namespace

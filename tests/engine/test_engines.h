@@ -40,8 +40,8 @@ class TBareEngine : public TCryptoEngine {
 
   // Calls the base versions of the abstract operations.
   void CallBaseAbstract(int which) {
-    char text[8];
-    uint8_t data[8];
+    char text[8] = {};
+    uint8_t data[8] = {};
     int32_t len = 0;
     switch (which) {
       case 0: TCryptoEngine::GetCryptoEngineType(text); break;
