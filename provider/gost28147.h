@@ -51,20 +51,22 @@ class Gost28147Tables {
   explicit Gost28147Tables(const uint8_t* base)
       : t0_(base), t1_(base + 1024), t2_(base + 2048), t3_(base + 3072) {}
 
-  // F is the round function f(x) = ROL11(S(x)).
-  CRYPC_ALWAYS_INLINE uint32_t F(uint32_t x) const {
+  // F is the round function f(x) = ROL11(S(x)) of the 32-bit sum x = N + X_i.
+  // Callers add in the address width (size_t(n) + k): only bits 0..31 are
+  // read, and the sum needs no zero-extension before indexing the tables.
+  CRYPC_ALWAYS_INLINE uint32_t F(size_t x) const {
     // Two independent pairs keep the XOR tree shallow on the serial modes' critical path.
     uint32_t low = Word(t0_, x & 0xFF) ^ Word(t1_, (x >> 8) & 0xFF);
-    uint32_t high = Word(t2_, (x >> 16) & 0xFF) ^ Word(t3_, x >> 24);
+    uint32_t high = Word(t2_, (x >> 16) & 0xFF) ^ Word(t3_, (x >> 24) & 0xFF);
     return low ^ high;
   }
 
  private:
   // Word reads entry b of a table; the block is only 4-aligned, and the
   // entries are in native order because we built them.
-  static CRYPC_ALWAYS_INLINE uint32_t Word(const uint8_t* table, uint32_t b) {
+  static CRYPC_ALWAYS_INLINE uint32_t Word(const uint8_t* table, size_t b) {
     uint32_t v;
-    memcpy(&v, table + 4 * size_t(b), 4);
+    memcpy(&v, table + 4 * b, 4);
     return v;
   }
   const uint8_t* t0_;
@@ -99,15 +101,15 @@ inline void LoadGost28147Key(std::span<const uint8_t, kGostKeyLen> key, Gost2814
 CRYPC_ALWAYS_INLINE void Gost28147Encrypt(const Gost28147Tables& t, const uint32_t* k, uint32_t& n1, uint32_t& n2) {
   uint32_t a = n1, b = n2;
   for (int pass = 0; pass < 3; ++pass) {
-    b ^= t.F(a + k[0]); a ^= t.F(b + k[1]);
-    b ^= t.F(a + k[2]); a ^= t.F(b + k[3]);
-    b ^= t.F(a + k[4]); a ^= t.F(b + k[5]);
-    b ^= t.F(a + k[6]); a ^= t.F(b + k[7]);
+    b ^= t.F(size_t(a) + k[0]); a ^= t.F(size_t(b) + k[1]);
+    b ^= t.F(size_t(a) + k[2]); a ^= t.F(size_t(b) + k[3]);
+    b ^= t.F(size_t(a) + k[4]); a ^= t.F(size_t(b) + k[5]);
+    b ^= t.F(size_t(a) + k[6]); a ^= t.F(size_t(b) + k[7]);
   }
-  b ^= t.F(a + k[7]); a ^= t.F(b + k[6]);
-  b ^= t.F(a + k[5]); a ^= t.F(b + k[4]);
-  b ^= t.F(a + k[3]); a ^= t.F(b + k[2]);
-  b ^= t.F(a + k[1]); a ^= t.F(b + k[0]);
+  b ^= t.F(size_t(a) + k[7]); a ^= t.F(size_t(b) + k[6]);
+  b ^= t.F(size_t(a) + k[5]); a ^= t.F(size_t(b) + k[4]);
+  b ^= t.F(size_t(a) + k[3]); a ^= t.F(size_t(b) + k[2]);
+  b ^= t.F(size_t(a) + k[1]); a ^= t.F(size_t(b) + k[0]);
   // The last round writes N2 and does not swap.
   n1 = b;
   n2 = a;
@@ -124,14 +126,14 @@ CRYPC_ALWAYS_INLINE void Gost28147Encrypt4(const Gost28147Tables& t, const uint3
 #pragma GCC unroll 16
   for (int r = 0; r < 32; r += 2) {
     const int x = kOrder[r], y = kOrder[r + 1];
-    b0 ^= t.F(a0 + k[0][x]);
-    b1 ^= t.F(a1 + k[1][x]);
-    b2 ^= t.F(a2 + k[2][x]);
-    b3 ^= t.F(a3 + k[3][x]);
-    a0 ^= t.F(b0 + k[0][y]);
-    a1 ^= t.F(b1 + k[1][y]);
-    a2 ^= t.F(b2 + k[2][y]);
-    a3 ^= t.F(b3 + k[3][y]);
+    b0 ^= t.F(size_t(a0) + k[0][x]);
+    b1 ^= t.F(size_t(a1) + k[1][x]);
+    b2 ^= t.F(size_t(a2) + k[2][x]);
+    b3 ^= t.F(size_t(a3) + k[3][x]);
+    a0 ^= t.F(size_t(b0) + k[0][y]);
+    a1 ^= t.F(size_t(b1) + k[1][y]);
+    a2 ^= t.F(size_t(b2) + k[2][y]);
+    a3 ^= t.F(size_t(b3) + k[3][y]);
   }
   n[0][0] = b0; n[0][1] = a0;
   n[1][0] = b1; n[1][1] = a1;
@@ -142,15 +144,15 @@ CRYPC_ALWAYS_INLINE void Gost28147Encrypt4(const Gost28147Tables& t, const uint3
 // Gost28147Decrypt inverts Gost28147Encrypt.
 CRYPC_ALWAYS_INLINE void Gost28147Decrypt(const Gost28147Tables& t, const uint32_t* k, uint32_t& n1, uint32_t& n2) {
   uint32_t a = n1, b = n2;
-  b ^= t.F(a + k[0]); a ^= t.F(b + k[1]);
-  b ^= t.F(a + k[2]); a ^= t.F(b + k[3]);
-  b ^= t.F(a + k[4]); a ^= t.F(b + k[5]);
-  b ^= t.F(a + k[6]); a ^= t.F(b + k[7]);
+  b ^= t.F(size_t(a) + k[0]); a ^= t.F(size_t(b) + k[1]);
+  b ^= t.F(size_t(a) + k[2]); a ^= t.F(size_t(b) + k[3]);
+  b ^= t.F(size_t(a) + k[4]); a ^= t.F(size_t(b) + k[5]);
+  b ^= t.F(size_t(a) + k[6]); a ^= t.F(size_t(b) + k[7]);
   for (int pass = 0; pass < 3; ++pass) {
-    b ^= t.F(a + k[7]); a ^= t.F(b + k[6]);
-    b ^= t.F(a + k[5]); a ^= t.F(b + k[4]);
-    b ^= t.F(a + k[3]); a ^= t.F(b + k[2]);
-    b ^= t.F(a + k[1]); a ^= t.F(b + k[0]);
+    b ^= t.F(size_t(a) + k[7]); a ^= t.F(size_t(b) + k[6]);
+    b ^= t.F(size_t(a) + k[5]); a ^= t.F(size_t(b) + k[4]);
+    b ^= t.F(size_t(a) + k[3]); a ^= t.F(size_t(b) + k[2]);
+    b ^= t.F(size_t(a) + k[1]); a ^= t.F(size_t(b) + k[0]);
   }
   n1 = b;
   n2 = a;
@@ -161,10 +163,10 @@ CRYPC_ALWAYS_INLINE void Gost28147Decrypt(const Gost28147Tables& t, const uint32
 CRYPC_ALWAYS_INLINE void Gost28147Mac16(const Gost28147Tables& t, const uint32_t* k, uint32_t& n1, uint32_t& n2) {
   uint32_t a = n1, b = n2;
   for (int pass = 0; pass < 2; ++pass) {
-    b ^= t.F(a + k[0]); a ^= t.F(b + k[1]);
-    b ^= t.F(a + k[2]); a ^= t.F(b + k[3]);
-    b ^= t.F(a + k[4]); a ^= t.F(b + k[5]);
-    b ^= t.F(a + k[6]); a ^= t.F(b + k[7]);
+    b ^= t.F(size_t(a) + k[0]); a ^= t.F(size_t(b) + k[1]);
+    b ^= t.F(size_t(a) + k[2]); a ^= t.F(size_t(b) + k[3]);
+    b ^= t.F(size_t(a) + k[4]); a ^= t.F(size_t(b) + k[5]);
+    b ^= t.F(size_t(a) + k[6]); a ^= t.F(size_t(b) + k[7]);
   }
   n1 = a;
   n2 = b;
