@@ -94,6 +94,14 @@ void TCryptoC_DLL::ThrowMissingEntry(const char* name) {
   throw ECryptLibError(FormatText("libcrypt.dll: entry point %s is not available", name));
 }
 
+void TCryptoC_DLL::StartLibraryModule() {
+  // Made here, during library load, the lock and handle outlive the stop
+  // step that releases the handle (statics end in reverse order of their
+  // making).
+  platform::TCriticalSectionGuard guard(LibraryLock());
+  (void)LibraryHandle();
+}
+
 void TCryptoC_DLL::UnloadLibrary() {
   platform::TCriticalSectionGuard guard(LibraryLock());
   LibraryHandle().Release();

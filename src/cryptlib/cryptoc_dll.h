@@ -133,6 +133,9 @@ class TCryptoC_DLL : public TCrypto_DLL {
 
   // ---- Process-wide module (the library is loaded once per process). ----
 
+  // StartLibraryModule creates the process-wide module state (library
+  // load). It does not load libcrypt.dll: the first binding does.
+  static void StartLibraryModule();
   // UnloadLibrary releases libcrypt.dll if it is loaded. Called once at
   // library unload, after the registry destroyed every binding.
   static void UnloadLibrary();

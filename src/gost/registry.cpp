@@ -95,6 +95,8 @@ size_t CryptoDLLCount() {
 }
 
 void StartBindingRegistry() {
+  // The binding module starts first and stops last.
+  TCryptoC_DLL::StartLibraryModule();
   platform::TCriticalSectionGuard guard(CryptoDLLLock());
   CryptoDLLList().clear();
 }

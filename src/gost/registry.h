@@ -44,7 +44,8 @@ void ForEachCryptoDLL(const std::function<void(TCryptoC_DLL&)>& visit);
 // CryptoDLLCount answers the number of registered key sets.
 size_t CryptoDLLCount();
 
-// StartBindingRegistry creates the empty registry (library load).
+// StartBindingRegistry starts the binding module and creates the empty
+// registry (library load).
 // StopBindingRegistry destroys every binding, first entry first (which wipes
 // their key material), then releases libcrypt.dll (library unload).
 void StartBindingRegistry();

@@ -72,5 +72,22 @@ TEST_F(EngineUID, TimeoutsThatAreNotIntegersStopBeforeTheBinding) {
   EXPECT_EQ(Exports.CurrentUID(Engine, uid), 0);
 }
 
+TEST(EngineLifetime, UnloadingTheLibraryDestroysBindingsAndReleasesLibcrypt) {
+  test::TScratchFolder folder;
+  WriteAll(folder.Path("self.pub"), PublicImage("A", 1));
+  for (int round = 0; round < 2; ++round) {
+    test::TMorkaExports exports;
+    ASSERT_TRUE(exports.Ready());
+    TZMEngine engine = exports.NewEngine(folder.Root.string() + "/");
+    std::string uid;
+    ASSERT_EQ(exports.CurrentUID(engine, uid), 0);
+    EXPECT_NE(platform::LoadedModulePath("libcrypt.dll"), platform::HostExecutablePath());
+    exports.DoneEngine(engine);
+    exports.Unload();
+    // The host executable's name is the answer for a module not loaded.
+    EXPECT_EQ(platform::LoadedModulePath("libcrypt.dll"), platform::HostExecutablePath()) << round;
+  }
+}
+
 }  // namespace
 }  // namespace tzm

@@ -28,6 +28,9 @@ class TMorkaExports {
            GetCryptoErrorString && SetRootPath;
   }
 
+  // Unload releases the library, which runs its stop step.
+  void Unload() { Module.Release(); }
+
   // NewEngine makes an engine whose key set lies in |folder| (ending in "/").
   TZMEngine NewEngine(const std::string& folder) {
     TZMEngine engine = GetCryptObj(0);
