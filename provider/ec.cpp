@@ -20,9 +20,25 @@ void SelectPoint(TJacobianPoint& r, const TJacobianPoint& a, TLimb mask) {
   Select(r.Z, a.Z, mask);
 }
 
+// CombDigit gives the signed digit of row i of the fixed-base comb: bits
+// 5i-1 .. 5i+4 of k recoded (Booth) into a magnitude 0..16 and a sign mask,
+// so that k = sum of digit_i * 32^i. Branch-free in the bits of k.
+void CombDigit(const TNat256& k, size_t i, unsigned& magnitude, TLimb& negative) {
+  unsigned w = 0;
+  for (int b = 0; b < 6; ++b) {
+    const int pos = int(5 * i) - 1 + b;
+    if (pos >= 0 && pos < 256) w |= unsigned(k.Bit(size_t(pos))) << b;
+  }
+  const unsigned s = ~((w >> 5) - 1);  // all ones when the top bit is set
+  unsigned d = (1u << 6) - w - 1;
+  d = (d & s) | (w & ~s);
+  magnitude = (d >> 1) + (d & 1);
+  negative = MaskFromBit(s & 1);
+}
+
 }  // namespace
 
-TCurve::TCurve(const TGost2001ParamSet& set) : P(ParseHex<4>(set.P)), Q(ParseHex<4>(set.Q)), Table_(64 * 16) {
+TCurve::TCurve(const TGost2001ParamSet& set) : P(ParseHex<4>(set.P)), Q(ParseHex<4>(set.Q)), Table_(kCombRows * 16) {
   const TNat256 a = ParseHex<4>(set.A);
   A_ = P.ToMont(a);
   B_ = P.ToMont(ParseHex<4>(set.B));
@@ -32,18 +48,18 @@ TCurve::TCurve(const TGost2001ParamSet& set) : P(ParseHex<4>(set.P)), Q(ParseHex
   G_.X = P.ToMont(ParseHex<4>(set.X));
   G_.Y = P.ToMont(ParseHex<4>(set.Y));
 
-  // Row i holds d * 16^i * G for d = 1..15; built once with public arithmetic.
+  // Row i holds d * 32^i * G for d = 1..16; built once with public arithmetic.
   TJacobianPoint base{G_.X, G_.Y, P.One};
-  for (size_t i = 0; i < 64; ++i) {
+  for (size_t i = 0; i < kCombRows; ++i) {
     TJacobianPoint acc = base;
-    for (size_t d = 1; d < 16; ++d) {
+    for (size_t d = 1; d <= 16; ++d) {
       if (d > 1) AddPublic(acc, acc, base);
       TNat256 x, y;
       ToAffine(acc, x, y, true);
-      Table_[16 * i + d].X = P.ToMont(x);
-      Table_[16 * i + d].Y = P.ToMont(y);
+      Table_[16 * i + d - 1].X = P.ToMont(x);
+      Table_[16 * i + d - 1].Y = P.ToMont(y);
     }
-    for (int s = 0; s < 4; ++s) Double(base, base);
+    Double(base, acc);  // 32 * base
   }
 }
 
@@ -109,8 +125,8 @@ void TCurve::Double(TJacobianPoint& r, const TJacobianPoint& p) const {
   r.Z = z3;
 }
 
-void TCurve::AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
-  AddMixedImpl<false>(r, p, q);
+void TCurve::AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q, TLimb* sameX) const {
+  AddMixedImpl<false>(r, p, q, sameX);
 }
 
 void TCurve::AddMixedPublic(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
@@ -118,11 +134,11 @@ void TCurve::AddMixedPublic(TJacobianPoint& r, const TJacobianPoint& p, const TA
     r = TJacobianPoint{q.X, q.Y, P.One};
     return;
   }
-  AddMixedImpl<true>(r, p, q);
+  AddMixedImpl<true>(r, p, q, nullptr);
 }
 
 template <bool kPublic>
-void TCurve::AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const {
+void TCurve::AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q, TLimb* sameX) const {
   TNat256 z1z1, u2, s2, h, rr, hh, hhh, v, x3, y3, z3, t;
   P.Sqr(z1z1, p.Z);
   P.Mul(u2, q.X, z1z1);
@@ -130,6 +146,7 @@ void TCurve::AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAff
   P.Mul(s2, s2, z1z1);
   P.SubMod(h, u2, p.X);
   P.SubMod(rr, s2, p.Y);
+  if (sameX != nullptr) *sameX = IsZero(h);
   if constexpr (kPublic) {
     if (IsZero(h)) {  // same x: the points are equal (double) or opposite
       if (IsZero(rr)) {
@@ -217,21 +234,32 @@ void TCurve::AddPublic(TJacobianPoint& r, const TJacobianPoint& p, const TJacobi
 }
 
 void TCurve::BaseMulJ(const TNat256& k, TJacobianPoint& r) const {
-  TJacobianPoint acc{P.One, P.One, TNat256()}, sum, start;
+  TJacobianPoint acc{P.One, P.One, TNat256()}, sum, start, dbl;
   TLimb accInf = ~TLimb(0);
   TAffinePoint t;
+  TNat256 negY;
   start.Z = P.One;
-  for (size_t i = 0; i < 64; ++i) {
-    const unsigned digit = k.Nibble(i);
-    for (unsigned d = 1; d < 16; ++d) {
+  for (size_t i = 0; i < kCombRows; ++i) {
+    unsigned digit;
+    TLimb negative, sameX;
+    CombDigit(k, i, digit, negative);
+    for (unsigned d = 1; d <= 16; ++d) {
       const TLimb hit = IsZeroMask(TLimb(d ^ digit));
-      Select(t.X, Table_[16 * i + d].X, hit);
-      Select(t.Y, Table_[16 * i + d].Y, hit);
+      Select(t.X, Table_[16 * i + d - 1].X, hit);
+      Select(t.Y, Table_[16 * i + d - 1].Y, hit);
     }
-    AddMixed(sum, acc, t);
+    P.NegMod(negY, t.Y);
+    Select(t.Y, negY, negative);
+    AddMixed(sum, acc, t, &sameX);
+    const TLimb digitZero = IsZeroMask(TLimb(digit));
+    if (i + 1 == kCombRows) {
+      // Only the last row can meet the running sum itself (for a k near a
+      // multiple of 2^256 mod q); doubling covers that case.
+      Double(dbl, acc);
+      SelectPoint(sum, dbl, sameX);
+    }
     start.X = t.X;
     start.Y = t.Y;
-    const TLimb digitZero = IsZeroMask(TLimb(digit));
     SelectPoint(acc, sum, ~digitZero & ~accInf);
     SelectPoint(acc, start, ~digitZero & accInf);
     accInf &= digitZero;
@@ -291,8 +319,15 @@ bool TCurve::DoubleMulX(const TNat256& u1, const TNat256& u2, const TNat256& px,
                         TNat256& x) const {
   const TJacobianPoint infinity{P.One, P.One, TNat256()};
   TJacobianPoint a = infinity;
-  for (size_t i = 0; i < 64; ++i)
-    if (const unsigned d = u1.Nibble(i)) AddMixedPublic(a, a, Table_[16 * i + d]);
+  for (size_t i = 0; i < kCombRows; ++i) {
+    unsigned d;
+    TLimb negative;
+    CombDigit(u1, i, d, negative);
+    if (d == 0) continue;
+    TAffinePoint q = Table_[16 * i + d - 1];
+    if (negative) P.NegMod(q.Y, q.Y);
+    AddMixedPublic(a, a, q);
+  }
 
   // Odd multiples (2j+1)*Q, j = 0..7, made affine with one shared inversion.
   TJacobianPoint odd[8], twice;

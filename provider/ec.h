@@ -52,11 +52,12 @@ class TCurve {
  private:
   void Double(TJacobianPoint& r, const TJacobianPoint& p) const;
   // AddMixed / Add assume p != +-q and neither at infinity (callers mask those).
-  void AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
+  // sameX, when given, receives an all-ones mask if p and q share x.
+  void AddMixed(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q, TLimb* sameX = nullptr) const;
   // AddMixedPublic handles every case, in variable time.
   void AddMixedPublic(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
   template <bool kPublic>
-  void AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q) const;
+  void AddMixedImpl(TJacobianPoint& r, const TJacobianPoint& p, const TAffinePoint& q, TLimb* sameX) const;
   void AddJacobian(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const;
   // AddPublic handles every case, in variable time.
   void AddPublic(TJacobianPoint& r, const TJacobianPoint& p, const TJacobianPoint& q) const;
@@ -69,7 +70,9 @@ class TCurve {
   TNat256 A_, B_;  // Montgomery form
   bool AIsMinus3_;
   TAffinePoint G_;  // Montgomery form
-  std::vector<TAffinePoint> Table_;  // Table_[16*i + d] = d*16^i*G, Montgomery affine; d = 0 unused
+  // Fixed-base comb: 52 rows of signed base-32 digits cover 260 bits.
+  static constexpr size_t kCombRows = 52;
+  std::vector<TAffinePoint> Table_;  // Table_[16*i + d - 1] = d*32^i*G, d = 1..16, Montgomery affine
 };
 
 }  // namespace crypc
