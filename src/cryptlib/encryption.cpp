@@ -8,6 +8,7 @@
 #include <array>
 #include <climits>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 #include <vector>
@@ -65,6 +66,26 @@ int32_t RunCipher(TCryptoC_DLL& dll, bool feedback, bool decrypt, std::span<cons
       &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_encrypt<void*, const uint8_t*, uint8_t*, int>, in, out,
       synchro, key, random);
 }
+
+// TWorkArea is a per-call buffer for data of any size. It is not zeroed on
+// allocation (data buffers may be large and are overwritten whole); a work
+// area that holds plain text is wiped before it is released.
+class TWorkArea {
+ public:
+  TWorkArea(size_t len, bool secret) : Len(len), Secret(secret), Area(std::make_unique_for_overwrite<uint8_t[]>(len)) {}
+  ~TWorkArea() {
+    if (Secret) SecureWipe(Area.get(), Len);
+  }
+  TWorkArea(const TWorkArea&) = delete;
+  TWorkArea& operator=(const TWorkArea&) = delete;
+
+  std::span<uint8_t> Bytes() { return std::span<uint8_t>(Area.get(), Len); }
+
+ private:
+  size_t Len;
+  bool Secret;
+  std::unique_ptr<uint8_t[]> Area;
+};
 
 }  // namespace
 
@@ -189,7 +210,9 @@ int32_t TCryptoC_DLL::EncryptBuffer(std::span<uint8_t> buffer, int32_t& dataLen,
     // are; the caller's buffer must hold it (GetMaxAdditionEx sizes it).
     const size_t blockLen = EncryptedBlockLen(sender, recipients, plain.size());
     if (blockLen > static_cast<size_t>(INT32_MAX) || blockLen > buffer.size()) return R::kBadArgument;
-    std::vector<uint8_t> block(blockLen);
+    // Every byte of the work area is written below, so it is not zeroed first.
+    TWorkArea blockArea(blockLen, false);
+    const std::span<uint8_t> block = blockArea.Bytes();
 
     TSecureArray<kBlockKeyLen> blockKey;
     result = RandomFill(blockKey.Span());
@@ -222,7 +245,7 @@ int32_t TCryptoC_DLL::EncryptBuffer(std::span<uint8_t> buffer, int32_t& dataLen,
     // The data part: synchro and MAC, then the cipher text written straight
     // into the work area.
     const size_t dataPartAt = writer.Position();
-    std::span<uint8_t> cipher = std::span<uint8_t>(block).subspan(dataPartAt + kSynchroLen + kMacLen);
+    std::span<uint8_t> cipher = block.subspan(dataPartAt + kSynchroLen + kMacLen);
     result = GostCrypt(plain, cipher, mode, mac, synchro, blockKey.Span());
     if (result != R::kOk) return result;
     if (!writer.WriteBytes(synchro) || !writer.WriteBytes(mac) || writer.Remaining() != cipher.size()) {
@@ -301,7 +324,8 @@ int32_t TCryptoC_DLL::DecryptBuffer(std::span<uint8_t> buffer, int32_t& dataLen,
     dataPart.Body = reader.Rest();
 
     // The plain text is checked before it reaches the caller's buffer.
-    SecureVector<uint8_t> plain(dataPart.Body.size());
+    TWorkArea plainArea(dataPart.Body.size(), true);
+    const std::span<uint8_t> plain = plainArea.Bytes();
     std::memcpy(mac.data(), dataPart.Mac.data(), mac.size());
     std::memcpy(synchro.data(), dataPart.Synchro.data(), synchro.size());
     result = GostCrypt(dataPart.Body, plain, operation, mac, synchro, blockKey.Span());
