@@ -5,7 +5,10 @@
 // current key and installs the new pair. Between the steps all state is on
 // disk. The plain new secret key exists on disk only for the moment between
 // key generation and its encryption, and is overwritten before removal.
+#include <algorithm>
+#include <array>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "TCryptoCEngine.h"

@@ -2,6 +2,7 @@
 // with the current user's key as an attached signature and written as one
 // line of Base64. The receiving operations verify the signature before they
 // use a single byte of the block, and then trust none of its lengths.
+#include <array>
 #include <climits>
 #include <cstring>
 #include <string>

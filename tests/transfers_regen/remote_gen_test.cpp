@@ -98,9 +98,12 @@ TEST_F(RemoteGenTest, FinishRefusesWhatWasNotStartedOrDoesNotMatch) {
   TTestUser& bob = AddUser("Bob", kAlgorithm2001);
   Introduce(alice, bob);
 
+  std::vector<char> report(2048, 0);
   EXPECT_EQ(Host().RemoteGenerateFinish(alice.Engine, nullptr), -25);  // no directory, no fallback
+  EXPECT_EQ(Host().GetReport(alice.Engine, "", report.data()), -22);
   std::filesystem::create_directories(RGDir(alice));
   EXPECT_EQ(Host().RemoteGenerateFinish(alice.Engine, nullptr), -23);
+  EXPECT_EQ(Host().GetReport(alice.Engine, "", report.data()), -23);
 
   // A validly signed transfer of another key: nothing is touched.
   const std::string oldTransfer = SelfTransfer(alice);
