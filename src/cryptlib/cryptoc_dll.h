@@ -322,33 +322,39 @@ class TCryptoC_DLL : public TCrypto_DLL {
   void ResolveEntries(const platform::TModule& module);
 
   // Key material (key_material.cpp); all with KeyLock held.
-  int32_t LoadSecretKey(const std::string& publicKeyPath, const std::string& secretKeyPath);
-  void ForgetSecretKey();
-  bool KeyStillValid(const TKeySet& keys, double now) const;
-  int32_t EnsureKeyLoaded(const TKeySet& keys, double now);
-  int32_t OwnUID(const std::string& publicKeyPath, std::string& uidOut);
+  int32_t LoadSecretKey(const std::string& publicKeyPath, const std::string& secretKeyPath)
+      TZM_REQUIRES(KeyLock);
+  int32_t ReadKeyFiles(const std::string& publicKeyPath, const std::string& secretKeyPath)
+      TZM_REQUIRES(KeyLock);
+  void ForgetSecretKey() TZM_REQUIRES(KeyLock);
+  bool KeyStillValid(const TKeySet& keys, double now) const TZM_REQUIRES(KeyLock);
+  int32_t EnsureKeyLoaded(const TKeySet& keys, double now) TZM_REQUIRES(KeyLock);
+  int32_t OwnUID(const std::string& publicKeyPath, std::string& uidOut) TZM_REQUIRES(KeyLock);
   int32_t GenerateSigningPair(int32_t algorithm, std::string_view uid,
                               const std::string& publicKeyPath, const std::string& secretKeyPath);
 
   // Cache (key_cache.cpp); all with KeyLock held.
-  int32_t LoadKeyCache(const std::string& publicKeyPath, const std::string& abonentsDir);
-  int32_t EnsureKeyCache(const TKeySet& keys);
-  TCryptoC_CashNode* FindNode(std::string_view uid);
-  int32_t DeleteCachedKey(std::string_view uid);
-  void ClearKeyCache();
+  int32_t LoadKeyCache(const std::string& publicKeyPath, const std::string& abonentsDir)
+      TZM_REQUIRES(KeyLock);
+  int32_t EnsureKeyCache(const TKeySet& keys) TZM_REQUIRES(KeyLock);
+  TCryptoC_CashNode* FindNode(std::string_view uid) TZM_REQUIRES(KeyLock);
+  int32_t DeleteCachedKey(std::string_view uid) TZM_REQUIRES(KeyLock);
+  void ClearKeyCache() TZM_REQUIRES(KeyLock);
 
-  platform::TCriticalSection KeyLock;  // re-entrant
-  int32_t KeyAlgorithm = -1;
-  std::unique_ptr<TSecureArray<kSecretKeyBufferLen>> SecretKey;
-  std::unique_ptr<TSecureArray<kKeyMaskLen>> KeyMask;
-  TSecureArray<kCrypCRandomStateLen> RandomState;
+  // KeyLock is re-entrant for its owner; RandomLock may be taken while it is
+  // held, never the other way round.
+  platform::TCriticalSection KeyLock TZM_ACQUIRED_BEFORE(RandomLock);
+  int32_t KeyAlgorithm TZM_GUARDED_BY(KeyLock) = -1;
+  std::unique_ptr<TSecureArray<kSecretKeyBufferLen>> SecretKey TZM_GUARDED_BY(KeyLock);
+  std::unique_ptr<TSecureArray<kKeyMaskLen>> KeyMask TZM_GUARDED_BY(KeyLock);
+  TSecureArray<kCrypCRandomStateLen> RandomState TZM_GUARDED_BY(RandomLock);
   platform::TCriticalSection RandomLock;
-  std::string UserUID;
-  std::unique_ptr<TKeyCache> KeyCache;
-  double LastOperationTime = 0;
-  double KeyLoadTime = 0;
-  int32_t LastOperationTimeout = 0;
-  int32_t KeyRequestTimeout = 0;
+  std::string UserUID TZM_GUARDED_BY(KeyLock);
+  std::unique_ptr<TKeyCache> KeyCache TZM_GUARDED_BY(KeyLock);
+  double LastOperationTime TZM_GUARDED_BY(KeyLock) = 0;
+  double KeyLoadTime TZM_GUARDED_BY(KeyLock) = 0;
+  int32_t LastOperationTimeout TZM_GUARDED_BY(KeyLock) = 0;
+  int32_t KeyRequestTimeout TZM_GUARDED_BY(KeyLock) = 0;
 };
 
 // ReadPublicKeyFile reads the public key file at `path` into `node` (at most

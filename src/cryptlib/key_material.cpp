@@ -40,42 +40,39 @@ bool ReadPublicKeyHead(const std::string& path, TPublicKeyHead& head, size_t& fi
 
 }  // namespace
 
+int32_t TCryptoC_DLL::ReadKeyFiles(const std::string& publicKeyPath, const std::string& secretKeyPath) {
+  SecretKey = std::make_unique<TSecureArray<kSecretKeyBufferLen>>();
+  KeyMask = std::make_unique<TSecureArray<kKeyMaskLen>>();
+  uint8_t* key = SecretKey->data();
+  size_t fileLen = 0;
+  if (!ReadFileToBuffer(secretKeyPath, SecretKey->Span(), fileLen) || fileLen != kSecretKeyFileLen) {
+    return R::kSecretKeyBad;
+  }
+  KeyAlgorithm = static_cast<int32_t>(DecodeFixed32(key));
+  if (KeyAlgorithm != kAlgorithm1994 && KeyAlgorithm != kAlgorithm2001) return R::kSecretKeyBad;
+  // Signing key to offset 0, exchange key to 32; the 4 spare bytes at the
+  // end would otherwise keep a second copy of the exchange key's tail.
+  std::memmove(key, key + kSecretFileSigningKeyOffset, kSecretKeyFileLen - 4);
+  SecureWipe(key + kSecretKeyFileLen - 4, 4);
+
+  const int32_t randomResult = RandomFill(KeyMask->Span());
+  if (randomResult != R::kOk) return randomResult;
+  MaskSigningKey(key, KeyMask->data());
+
+  TPublicKeyHead head;
+  size_t publicLen = 0;
+  if (!ReadPublicKeyHead(publicKeyPath, head, publicLen)) return R::kPublicKeyBad;
+  UserUID = head.UID;
+  if (!head.HasAlgorithm) return R::kPublicKeyBad;
+  if (head.Algorithm != KeyAlgorithm) return R::kKeyAlgorithmMismatch;
+  if (publicLen != PublicKeyFileLen(head.UID.size(), KeyAlgorithm)) return R::kPublicKeyBad;
+  return R::kOk;
+}
+
 int32_t TCryptoC_DLL::LoadSecretKey(const std::string& publicKeyPath, const std::string& secretKeyPath) {
-  auto load = [&]() -> int32_t {
-    try {
-      SecretKey = std::make_unique<TSecureArray<kSecretKeyBufferLen>>();
-      KeyMask = std::make_unique<TSecureArray<kKeyMaskLen>>();
-    } catch (const std::bad_alloc&) {
-      return R::kOutOfMemory;
-    }
-    uint8_t* key = SecretKey->data();
-    size_t fileLen = 0;
-    if (!ReadFileToBuffer(secretKeyPath, SecretKey->Span(), fileLen) || fileLen != kSecretKeyFileLen) {
-      return R::kSecretKeyBad;
-    }
-    KeyAlgorithm = static_cast<int32_t>(DecodeFixed32(key));
-    if (KeyAlgorithm != kAlgorithm1994 && KeyAlgorithm != kAlgorithm2001) return R::kSecretKeyBad;
-    // Signing key to offset 0, exchange key to 32; the 4 spare bytes at the
-    // end would otherwise keep a second copy of the exchange key's tail.
-    std::memmove(key, key + kSecretFileSigningKeyOffset, kSecretKeyFileLen - 4);
-    SecureWipe(key + kSecretKeyFileLen - 4, 4);
-
-    const int32_t randomResult = RandomFill(KeyMask->Span());
-    if (randomResult != R::kOk) return randomResult;
-    MaskSigningKey(key, KeyMask->data());
-
-    TPublicKeyHead head;
-    size_t publicLen = 0;
-    if (!ReadPublicKeyHead(publicKeyPath, head, publicLen)) return R::kPublicKeyBad;
-    UserUID = head.UID;
-    if (!head.HasAlgorithm) return R::kPublicKeyBad;
-    if (head.Algorithm != KeyAlgorithm) return R::kKeyAlgorithmMismatch;
-    if (publicLen != PublicKeyFileLen(head.UID.size(), KeyAlgorithm)) return R::kPublicKeyBad;
-    return R::kOk;
-  };
   int32_t result = R::kOk;
   try {
-    result = load();
+    result = ReadKeyFiles(publicKeyPath, secretKeyPath);
   } catch (const std::bad_alloc&) {
     result = R::kOutOfMemory;
   } catch (...) {
@@ -138,7 +135,6 @@ int32_t TCryptoC_DLL::GetExchangeKey(const TKeySet& keys, std::span<uint8_t, kCr
 }
 
 int32_t TCryptoC_DLL::OwnUID(const std::string& publicKeyPath, std::string& uidOut) {
-  platform::TCriticalSectionGuard guard(KeyLock);
   if (!UserUID.empty()) {
     uidOut = UserUID;
   } else {
@@ -154,6 +150,7 @@ int32_t TCryptoC_DLL::OwnUID(const std::string& publicKeyPath, std::string& uidO
 int32_t TCryptoC_DLL::GetUserUID(const std::string& publicKeyPath, const std::string& secretKeyPath,
                                  std::string& uidOut) {
   try {
+    platform::TCriticalSectionGuard guard(KeyLock);
     return OwnUID(publicKeyPath, uidOut);
   } catch (const std::bad_alloc&) {
     return R::kOutOfMemory;
