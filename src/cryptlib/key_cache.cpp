@@ -136,11 +136,20 @@ int32_t TCryptoC_DLL::IncludePublicKey(std::span<const uint8_t> keyFile, const T
 
     // UID.pub, unless that name is taken or the UID is no plain file name
     // (a UID comes from another party and must not steer the path).
+    const auto numberedName = [&] {
+      return keys.AbonentsDir + "pk" + std::to_string(GetNextFileNumber(keys.AbonentsDir, "pk*.pub")) + ".pub";
+    };
     std::string fileName = keys.AbonentsDir + head.UID + ".pub";
-    if (!IsPlainFileName(head.UID) || platform::FileExists(fileName)) {
-      fileName = keys.AbonentsDir + "pk" + std::to_string(GetNextFileNumber(keys.AbonentsDir, "pk*.pub")) + ".pub";
+    const bool uidName = IsPlainFileName(head.UID) && !platform::FileExists(fileName);
+    if (!uidName) fileName = numberedName();
+    if (!WriteBufferToFile(fileName, keyFile)) {
+      // A long UID can exceed the file system's name limit once converted
+      // from 8-bit text (a Cyrillic letter takes two bytes in UTF-8): such a
+      // key still gets the numbered name rather than being refused.
+      if (!uidName) return R::kPublicKeyFileWrite;
+      fileName = numberedName();
+      if (!WriteBufferToFile(fileName, keyFile)) return R::kPublicKeyFileWrite;
     }
-    if (!WriteBufferToFile(fileName, keyFile)) return R::kPublicKeyFileWrite;
 
     auto node = std::make_unique<TCryptoC_CashNode>();
     node->Path = fileName;
