@@ -159,6 +159,35 @@ TEST(PkEntry, SignVerifyRoundTripAndNegativeOutcomes) {
   }
 }
 
+TEST(PkEntry, IdenticalRandomStateCopiesStillGiveFreshNonces) {
+  // The binding hands each operation a private copy of one shared random
+  // state, so two concurrent signings can start from identical bytes. A
+  // repeated nonce would reveal the secret key; every draw must differ.
+  for (const TFamily& f : Families()) {
+    SCOPED_TRACE(f.Name);
+    std::vector<uint8_t> secret, pub;
+    KeyPair(f, secret, pub);
+    uint8_t hash[32] = {9, 8, 7}, sig[2][64];
+    uint8_t shared[76];
+    memset(shared, 0x5A, sizeof shared);
+    for (int i = 0; i < 2; ++i) {
+      uint8_t copy[76];
+      memcpy(copy, shared, sizeof copy);
+      THeapContext ctx(f.CtxLen);
+      ASSERT_EQ(f.Init == Init94 ? CrypC_LR34_10_1994_set_parms(ctx.Get(), copy, nullptr, 128, nullptr, 32, nullptr)
+                                 : CrypC_LR34_10_2001_set_parms(ctx.Get(), copy, nullptr, 32, nullptr, 32, nullptr,
+                                                                nullptr, nullptr),
+                0);
+      ASSERT_EQ(f.SetSecret(ctx.Get(), secret.data()), 0);
+      ASSERT_EQ(f.Sign(ctx.Get(), hash, sig[i]), 0);
+      f.Clear(ctx.Get());
+    }
+    EXPECT_NE(memcmp(sig[0] + 32, sig[1] + 32, 32), 0) << "same r: the nonce repeated";
+    EXPECT_EQ(VerifyWith(f, pub, hash, sig[0]), 0);
+    EXPECT_EQ(VerifyWith(f, pub, hash, sig[1]), 0);
+  }
+}
+
 TEST(PkEntry, SecretKeysOutsideOneToQAreRefused) {
   for (const TFamily& f : Families()) {
     SCOPED_TRACE(f.Name);
