@@ -299,6 +299,26 @@ bool TCurve::ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y, bool isPu
   return true;
 }
 
+void TCurve::ToAffineBlinded(const TJacobianPoint& p, TNat256& x, TNat256& y, const TNat256& blind) const {
+  const TNat256 b = P.ToMont(blind);
+  TNat256 zb, zi, zi2, t;
+  P.Mul(zb, p.Z, b);
+  zi = P.InvPublic(zb);  // 1/(Z*b); Z = 0 (never for 1 <= k < q) gives 0
+  P.Mul(zi, zi, b);      // 1/Z
+  P.Sqr(zi2, zi);
+  P.Mul(t, p.X, zi2);
+  x = P.FromMont(t);
+  P.Mul(t, zi2, zi);
+  P.Mul(t, p.Y, t);
+  y = P.FromMont(t);
+}
+
+void TCurve::BaseMul(const TNat256& k, TNat256& x, TNat256& y, const TNat256& blind) const {
+  TJacobianPoint r;
+  BaseMulJ(k, r);
+  ToAffineBlinded(r, x, y, blind);
+}
+
 void TCurve::BaseMul(const TNat256& k, TNat256& x, TNat256& y) const {
   TJacobianPoint r;
   BaseMulJ(k, r);

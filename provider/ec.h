@@ -42,6 +42,10 @@ class TCurve {
 
   // BaseMul sets (x, y) = k*G for a secret k, 1 <= k < q (constant time).
   void BaseMul(const TNat256& k, TNat256& x, TNat256& y) const;
+  // BaseMul with blind, a uniformly random 1 <= blind < p unknown to anyone
+  // else: the final inversion then runs on Z*blind, which says nothing about
+  // k, so it may use the faster variable-time inversion.
+  void BaseMul(const TNat256& k, TNat256& x, TNat256& y, const TNat256& blind) const;
   // PointMul sets (x, y) = k*(px, py) for a secret k, 1 <= k < q, and a point
   // that passed IsOnCurve (constant time in k).
   void PointMul(const TNat256& k, const TNat256& px, const TNat256& py, TNat256& x, TNat256& y) const;
@@ -66,6 +70,8 @@ class TCurve {
   // ToAffine converts to plain affine; false for the point at infinity. A
   // public point may use the faster variable-time inversion.
   bool ToAffine(const TJacobianPoint& p, TNat256& x, TNat256& y, bool isPublic) const;
+  // ToAffineBlinded inverts Z*blind with the variable-time inversion.
+  void ToAffineBlinded(const TJacobianPoint& p, TNat256& x, TNat256& y, const TNat256& blind) const;
 
   TNat256 A_, B_;  // Montgomery form
   bool AIsMinus3_;

@@ -296,8 +296,10 @@ int CrypC_LR34_10_2001_gen_public_key(void* ctx) {
   TPkState st;
   if (int rc = Load(ctx, kMagic2001, st)) return rc;
   if (!(st.Flags & kHasSecret)) return kUnusableKey;
-  TNat256 d = TNat256::FromLe(st.Secret), x, y;
-  TCurve::CryptoProA().BaseMul(d, x, y);
+  const TCurve& c = TCurve::CryptoProA();
+  TNat256 d = TNat256::FromLe(st.Secret), blind, x, y;
+  if (int rc = DrawScalar(st.Random(), c.P.M, blind)) return rc;
+  c.BaseMul(d, x, y, blind);
   x.ToLe(st.Public);
   y.ToLe(st.Public + 32);
   st.Flags |= kHasPublic;
@@ -351,10 +353,11 @@ int CrypC_LR34_10_2001_sign(void* ctx, const uint8_t* hash, uint8_t* signature) 
   if (hash == nullptr || signature == nullptr) return kNullPointer;
   if (!(st.Flags & kHasSecret)) return kUnusableKey;
   const TCurve& c = TCurve::CryptoProA();
-  TNat256 d = TNat256::FromLe(st.Secret), e = HashToScalar(c.Q, hash), k, r, s;
+  TNat256 d = TNat256::FromLe(st.Secret), e = HashToScalar(c.Q, hash), k, blind, r, s;
   do {
     if (int rc = DrawScalar(st.Random(), c.Q.M, k)) return rc;
-  } while (!Gost2001Sign(c, d, e, k, r, s));
+    if (int rc = DrawScalar(st.Random(), c.P.M, blind)) return rc;
+  } while (!Gost2001Sign(c, d, e, k, blind, r, s));
   EncodeSignature(r, s, signature);
   return kOk;
 }

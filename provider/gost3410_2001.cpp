@@ -4,14 +4,31 @@
 
 namespace crypc {
 
-bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, TNat256& r,
-                  TNat256& s) {
-  TNat256 x, y;
-  c.BaseMul(k, x, y);
+namespace {
+
+// Finish computes r and s from the x-coordinate of k*G.
+bool Finish(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, const TNat256& x, TNat256& r,
+            TNat256& s) {
   r = c.Q.ReduceOnce(x);  // x < p < 2q on every built-in curve
   TNat256 rd = c.Q.MulMod(r, d), ke = c.Q.MulMod(k, e);
   c.Q.AddMod(s, rd, ke);
   return !IsZero(r) && !IsZero(s);
+}
+
+}  // namespace
+
+bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, TNat256& r,
+                  TNat256& s) {
+  TNat256 x, y;
+  c.BaseMul(k, x, y);
+  return Finish(c, d, e, k, x, r, s);
+}
+
+bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, const TNat256& blind,
+                  TNat256& r, TNat256& s) {
+  TNat256 x, y;
+  c.BaseMul(k, x, y, blind);
+  return Finish(c, d, e, k, x, r, s);
 }
 
 bool Gost2001Verify(const TCurve& c, const TNat256& qx, const TNat256& qy, const TNat256& e, const TNat256& r,

@@ -11,6 +11,10 @@ namespace crypc {
 // Returns false when r or s came out zero; the caller then draws a new k.
 bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, TNat256& r,
                   TNat256& s);
+// Gost2001Sign with blind (uniformly random, 1 <= blind < p) for the faster
+// blinded inversion inside k*G; same result.
+bool Gost2001Sign(const TCurve& c, const TNat256& d, const TNat256& e, const TNat256& k, const TNat256& blind,
+                  TNat256& r, TNat256& s);
 
 // Gost2001Verify answers whether (r, s) signs e under the public point
 // (qx, qy). r and s must be in 1..q-1 and the point must pass IsOnCurve.

@@ -49,6 +49,13 @@ TEST(Curve, BaseCombAgreesWithVariableBaseOnEdgeScalars) {
       c.PointMul(k, gx, gy, x2, y2);
       EXPECT_TRUE(Equal(x1, x2) && Equal(y1, y2)) << std::hex << k.V[3] << ' ' << k.V[0];
       EXPECT_TRUE(c.IsOnCurve(x1, y1));
+      // The blinded inversion gives the same point whatever the blind.
+      TNat256 pm1, xb, yb;
+      Sub(pm1, c.P.M, TNat256::FromWord(1));
+      for (const TNat256& blind : {TNat256::FromWord(1), pm1, k}) {
+        c.BaseMul(k, xb, yb, blind);
+        EXPECT_TRUE(Equal(x1, xb) && Equal(y1, yb));
+      }
       // Verification's path: k*G = (k-1)*G + 1*G.
       if (!Equal(k, TNat256::FromWord(1))) {
         TNat256 km1;
