@@ -1,7 +1,7 @@
 // Loads tz_morka by name from the folder of tzcli and resolves its exports.
 #include "host_library.h"
 
-#include "module_loader.h"
+#include "host_os.h"
 
 namespace tzcli {
 
