@@ -32,7 +32,7 @@ class EncryptTest : public TTestUsersFixture {
   std::vector<uint8_t> Encode(const TTestUser& user, const std::vector<uint8_t>& plain, const char* list) {
     const int32_t room = Host().GetMaxAdditionEx(user.Engine, list);
     std::vector<uint8_t> buffer(plain.size() + static_cast<size_t>(room), 0xCC);
-    std::memcpy(buffer.data(), plain.data(), plain.size());
+    std::copy(plain.begin(), plain.end(), buffer.begin());
     int32_t len = static_cast<int32_t>(plain.size());
     LastResult = Host().EncodeData(user.Engine, buffer.data(), &len, list);
     if (LastResult != 0) {

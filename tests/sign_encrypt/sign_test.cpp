@@ -51,7 +51,8 @@ class SignTest : public TTestUsersFixture {
   // Verify checks |signature| over |data| on |user|'s engine and stores the
   // reported signer in Signer.
   int32_t Verify(const TTestUser& user, const std::vector<uint8_t>& data, const std::vector<uint8_t>& signature) {
-    std::vector<char> signer(255, 'X');
+    std::vector<char> signer(256, 'X');  // a stale 255-byte buffer, terminated for reading it back
+    signer.back() = '\0';
     const int32_t code = Host().VerifyData(user.Engine, data.data(), static_cast<int32_t>(data.size()),
                                            signature.data(), static_cast<int32_t>(signature.size()), signer.data());
     Signer = signer.data();
