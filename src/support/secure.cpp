@@ -1,12 +1,20 @@
 // The wipe helper and the constant-time comparison.
 #include "secure.h"
 
+#include <atomic>
 #include <cstring>
 
 namespace tzm {
 
+namespace {
+std::atomic<TWipeObserver> gWipeObserver{nullptr};
+}  // namespace
+
+void SetWipeObserver(TWipeObserver observer) noexcept { gWipeObserver.store(observer); }
+
 void SecureWipe(void* ptr, size_t len) noexcept {
   if (ptr == nullptr || len == 0) return;
+  if (const TWipeObserver observer = gWipeObserver.load(std::memory_order_relaxed)) observer(ptr, len);
   // Writing through a volatile pointer keeps the stores; the barrier stops the
   // compiler from treating the memory as dead afterwards.
   volatile uint8_t* p = static_cast<volatile uint8_t*>(ptr);

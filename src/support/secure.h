@@ -17,6 +17,12 @@ namespace tzm {
 // when |len| is 0.
 void SecureWipe(void* ptr, size_t len) noexcept;
 
+// TWipeObserver is a test hook: when one is set, SecureWipe shows it every
+// region just before clearing it, so that tests can prove which secrets were
+// wiped. No observer is set outside tests.
+using TWipeObserver = void (*)(const void* ptr, size_t len);
+void SetWipeObserver(TWipeObserver observer) noexcept;
+
 // TWipingAllocator wipes every block before returning it to the heap. Only
 // integral and enum elements are allowed, so a wipe never skips a destructor.
 template <typename T>
