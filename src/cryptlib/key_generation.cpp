@@ -185,17 +185,41 @@ int32_t TCryptoC_DLL::ReplaceKeyFiles(const std::string& publicKeyPath, const st
   const std::string oldSecret = folder + "old.sec";
   const std::string oldPublic = folder + "old.pub";
 
+  // Without the new public key file the pair cannot be completed: refuse
+  // before anything is moved.
+  if (!platform::FileExists(newPublicKeyPath)) return R::kPublicKeyFileWrite;
+
   if (platform::FileExists(oldSecret) && (!platform::RemoveFile(oldSecret) || platform::FileExists(oldSecret))) {
     return R::kSecretKeyFileMove;
   }
   if (!platform::RenameFile(secretKeyPath, oldSecret)) return R::kSecretKeyFileMove;
-  if (!WriteBufferToFile(secretKeyPath, newSecret)) return R::kSecretKeyFileMove;
+
+  // From here on a failure puts the current secret key file back, so that a
+  // failed replacement never leaves the user without a secret key file, or
+  // with a new secret key beside the old public key (a pair that matches
+  // nothing). The backup stays in old.sec if even that fails.
+  const auto restoreSecret = [&] {
+    if (platform::FileExists(secretKeyPath)) platform::RemoveFile(secretKeyPath);
+    platform::RenameFile(oldSecret, secretKeyPath);
+  };
+  if (!WriteBufferToFile(secretKeyPath, newSecret)) {
+    restoreSecret();
+    return R::kSecretKeyFileMove;
+  }
 
   if (platform::FileExists(oldPublic) && (!platform::RemoveFile(oldPublic) || platform::FileExists(oldPublic))) {
+    restoreSecret();
     return R::kPublicKeyFileWrite;
   }
-  if (!platform::RenameFile(publicKeyPath, oldPublic)) return R::kPublicKeyFileWrite;
-  if (!platform::RenameFile(newPublicKeyPath, publicKeyPath)) return R::kPublicKeyFileWrite;
+  if (!platform::RenameFile(publicKeyPath, oldPublic)) {
+    restoreSecret();
+    return R::kPublicKeyFileWrite;
+  }
+  if (!platform::RenameFile(newPublicKeyPath, publicKeyPath)) {
+    platform::RenameFile(oldPublic, publicKeyPath);
+    restoreSecret();
+    return R::kPublicKeyFileWrite;
+  }
 
   ClearKeyCache();
   ForgetSecretKey();

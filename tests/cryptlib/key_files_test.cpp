@@ -326,15 +326,15 @@ TEST_F(KeyFiles, ReplaceStopsAtTheFirstFailingStep) {
             R::kPublicKeyBad);
   EXPECT_EQ(Dll.ReplaceKeyFiles(keys.PublicKeyPath, Folder.Text("none.sec"), secret, Folder.Text("new.pub")),
             R::kSecretKeyBad);
-  // The new public key file is missing: the secret side is already swapped,
-  // the public side gives -31 and the loaded key stays.
+  // The new public key file is missing: -31 before anything is moved (a
+  // half-swapped pair would match nothing), and the loaded key stays.
   Bytes key;
   int32_t algorithm = 0;
   ASSERT_EQ(SigningKey(keys, key, algorithm), 0);
   EXPECT_EQ(Dll.ReplaceKeyFiles(keys.PublicKeyPath, keys.SecretKeyPath, secret, Folder.Text("new.pub")),
             R::kPublicKeyFileWrite);
-  EXPECT_EQ(ReadAll(Folder.Path("self.sec")), secret);
-  EXPECT_TRUE(std::filesystem::exists(Folder.Path("old.sec")));
+  EXPECT_NE(ReadAll(Folder.Path("self.sec")), secret);
+  EXPECT_FALSE(std::filesystem::exists(Folder.Path("old.sec")));
   EXPECT_TRUE(Dll.HasLoadedKey());
 }
 
