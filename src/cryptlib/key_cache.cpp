@@ -132,7 +132,18 @@ int32_t TCryptoC_DLL::IncludePublicKey(std::span<const uint8_t> keyFile, const T
     platform::TCriticalSectionGuard guard(KeyLock);
     const int32_t loadResult = EnsureKeyCache(keys);
     if (loadResult != R::kOk) return loadResult;
-    (void)DeleteCachedKey(head.UID);  // a UID not cached yet is the normal case
+
+    // The new file is written before the entries it replaces are deleted,
+    // so that a failed write (a full disk) keeps the key already known. The
+    // file of an entry being replaced counts as free for the naming rule,
+    // exactly as it would be once deleted: it is overwritten in place.
+    const auto replacedEntryFile = [&](const std::string& path) {
+      const std::string native = platform::MapPath(path);
+      for (const TCacheItem& item : *KeyCache) {
+        if (SameText(item.UID, head.UID) && platform::MapPath(item.Node->Path) == native) return true;
+      }
+      return false;
+    };
 
     // UID.pub, unless that name is taken or the UID is no plain file name
     // (a UID comes from another party and must not steer the path).
@@ -140,7 +151,8 @@ int32_t TCryptoC_DLL::IncludePublicKey(std::span<const uint8_t> keyFile, const T
       return keys.AbonentsDir + "pk" + std::to_string(GetNextFileNumber(keys.AbonentsDir, "pk*.pub")) + ".pub";
     };
     std::string fileName = keys.AbonentsDir + head.UID + ".pub";
-    const bool uidName = IsPlainFileName(head.UID) && !platform::FileExists(fileName);
+    const bool uidName =
+        IsPlainFileName(head.UID) && (!platform::FileExists(fileName) || replacedEntryFile(fileName));
     if (!uidName) fileName = numberedName();
     if (!WriteBufferToFile(fileName, keyFile)) {
       // A long UID can exceed the file system's name limit once converted
@@ -149,6 +161,19 @@ int32_t TCryptoC_DLL::IncludePublicKey(std::span<const uint8_t> keyFile, const T
       if (!uidName) return R::kPublicKeyFileWrite;
       fileName = numberedName();
       if (!WriteBufferToFile(fileName, keyFile)) return R::kPublicKeyFileWrite;
+    }
+
+    // Now the entries of this UID go, with their files (except the one just
+    // written); a file that cannot be deleted keeps its entry, as before.
+    const std::string writtenNative = platform::MapPath(fileName);
+    for (auto it = KeyCache->begin(); it != KeyCache->end();) {
+      if (!SameText(it->UID, head.UID)) {
+        ++it;
+        continue;
+      }
+      const std::string& path = it->Node->Path;
+      if (platform::MapPath(path) != writtenNative && platform::FileExists(path) && !platform::RemoveFile(path)) break;
+      it = KeyCache->erase(it);
     }
 
     auto node = std::make_unique<TCryptoC_CashNode>();
