@@ -1,13 +1,15 @@
-// Point arithmetic for TCurve. Secret scalars go through fixed 4-bit windows
-// whose table entries are fetched by a full masked scan, and the point at
-// infinity and zero digits are handled by masked selection, so neither the
-// digits nor the intermediate points steer a branch or a memory index.
+// Point arithmetic for TCurve. Secret scalars go through fixed windows (signed
+// base-32 digits for k*G, 4-bit digits for k*Q) whose table entries are
+// fetched by a full masked scan; the point at infinity, zero digits and signs
+// are handled by masked selection, so neither the digits nor the intermediate
+// points steer a branch or a memory index.
 //
 // Why the incomplete addition formulas are safe there: with 1 <= k < q the
-// running sum is always (a prefix of k's digits) * G and the value added is
-// (the next digit) * G at a larger weight, so the two are never equal or
-// opposite; the only special case left, the running sum at infinity before the
-// first non-zero digit, is masked out.
+// running sum is (the lower digits of k) * base, smaller in magnitude than the
+// next digit's weight, so the two are never equal or opposite. The exceptions
+// are masked: the running sum at infinity before the first non-zero digit, and
+// in the comb's last row (whose weight 2^255 can wrap mod q on a curve with
+// q < 2^256) an equal point, which is replaced by the doubling.
 #include "ec.h"
 
 namespace crypc {
