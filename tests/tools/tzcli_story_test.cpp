@@ -104,6 +104,10 @@ TEST_F(TzcliStoryTest, SignaturesDetachedAndAttachedRefuseChangedData) {
   run = As("petrov", {"verify", "changed.txt", "contract.txt.sig"});
   EXPECT_RUN(run, 1);
   EXPECT_TRUE(run.Has("signer: " + kIvanov) && run.Has("tzcli verify: error 5: "));
+  run = As("petrov", {"--json", "verify", "changed.txt", "contract.txt.sig"});
+  EXPECT_RUN(run, 1);
+  EXPECT_TRUE(run.Out.rfind("{\"command\":\"verify\",\"ok\":false,\"code\":5,\"message\":\"", 0) == 0);
+  EXPECT_TRUE(run.Has(",\"signer\":\"" + kIvanov + "\"}\n")) << run.Out;
 
   ASSERT_RUN(As("petrov", {"sign", "--attached", "contract.txt", "-o", "signed.bin"}), 0);
   run = As("ivanov", {"verify", "--attached", "signed.bin", "-o", "plain.txt"});
@@ -203,7 +207,9 @@ TEST_F(TzcliStoryTest, TransfersBetweenProfiles) {
   ASSERT_RUN(run, 0);
   Spit(Dir / "sidorov.profile", "User PKey/Certificate = s/self.pub\nUser Secret key = s/self.sec\nAbonents dir = s\n");
   ASSERT_RUN(Tzcli({"--profile", "sidorov.profile", "transfer", "export", "-o", "self-signed.transfer"}), 0);
-  EXPECT_TRUE(As("petrov", {"transfer", "import", "self-signed.transfer"}).Has("error -11: "));
+  run = As("petrov", {"transfer", "import", "self-signed.transfer"});
+  EXPECT_TRUE(run.Has("error -11: ") && run.Has("hint: the signer's public key is not known here"));
+  EXPECT_TRUE(As("petrov", {"transfer", "export", kSidorov}).Has("error -11: "));
   std::string text = Slurp(Dir / "ivanov.transfer");
   text[100] = text[100] == 'A' ? 'B' : 'A';
   Spit(Dir / "ivanov.transfer", text);
@@ -215,6 +221,8 @@ TEST_F(TzcliStoryTest, RemoteRegenerationReplacesTheKeyTheOtherSideAccepted) {
   TRun run = As("petrov", {"regen", "status"});
   EXPECT_RUN(run, 0);
   EXPECT_TRUE(run.Has("pending: no"));
+  EXPECT_TRUE(As("petrov", {"report", "--pending"}).Has("error -22: "));
+  EXPECT_TRUE(As("petrov", {"regen", "finish"}).Has("error -25: "));
   run = As("petrov", {"--set", "Key gen - GOST=2001", "regen", "start", "-o", "request.transfer"});
   ASSERT_RUN(run, 0);
   EXPECT_TRUE(run.Has("new uid: " + kPetrov));
@@ -234,6 +242,49 @@ TEST_F(TzcliStoryTest, RemoteRegenerationReplacesTheKeyTheOtherSideAccepted) {
   EXPECT_RUN(As("ivanov", {"verify", "doc.txt"}), 0);
   EXPECT_TRUE(As("ivanov", {"report", kPetrov}).Has("2001"));
   EXPECT_TRUE(As("petrov", {"regen", "finish"}).Has("error -23: "));
+}
+
+TEST_F(TzcliStoryTest, RootMacroPathsCyrillicFoldersAndStandardInput) {
+  // Keys under %KVLRoot% (the engine upper-cases expanded paths) in a
+  // Cyrillic folder; the root is relative to the profile's folder.
+  const std::string keys = "\xD0\xBA\xD0\xBB\xD1\x8E\xD1\x87\xD0\xB8";  // UTF-8 folder name
+  std::filesystem::create_directories(Dir / "bank" / "root" / keys / "abonents");
+  Spit(Dir / "bank" / "s.profile", "Root = root\n"
+                                   "User PKey/Certificate = %KVLRoot%\\" + keys + "\\self.pub\n"
+                                   "User Secret key = %kvlroot%\\" + keys + "\\self.sec\n"
+                                   "Abonents dir = %KVLRoot%\\" + keys + "\\abonents\n"
+                                   "Key gen - PKey filename = %KVLRoot%\\" + keys + "\\self.pub\n"
+                                   "Key gen - SKey filename = %KVLRoot%\\" + keys + "\\self.sec\n");
+  const std::vector<std::string> profile = {"--profile", "bank/s.profile"};
+  auto as = [&](std::vector<std::string> args, const std::string& input = std::string()) {
+    args.insert(args.begin(), profile.begin(), profile.end());
+    return Tzcli(args, input);
+  };
+  ASSERT_RUN(as({"keygen", "2001", kSidorov}), 0);
+  EXPECT_EQ(as({"whoami"}).Out, kSidorov + "\n");
+  // The existing files are found behind the macro too.
+  EXPECT_TRUE(as({"keygen", "2001", kSidorov}).Has("use --force"));
+  EXPECT_RUN(as({"keygen", "2001", kSidorov, "--force"}), 0);
+  TRun run = as({"abonents", "list"});
+  EXPECT_RUN(run, 0);
+  EXPECT_FALSE(run.Has("(missing)")) << run.Out;
+
+  // Data from standard input, a Cyrillic file name for the signature.
+  const std::string document = "\xD0\xB4\xD0\xBE\xD0\xB3\xD0\xBE\xD0\xB2\xD0\xBE\xD1\x80.sig";
+  ASSERT_RUN(as({"sign", "-", "-o", document}, "from a pipe"), 0);
+  ASSERT_TRUE(std::filesystem::exists(Dir / document));
+  Spit(Dir / "piped.txt", "from a pipe");
+  run = as({"verify", "piped.txt", document});
+  EXPECT_RUN(run, 0);
+  EXPECT_TRUE(run.Has("signer: " + kSidorov));
+
+  // A regeneration under a chosen UID, reported before it is finished.
+  run = as({"regen", "start", "--uid", kPetrov + " 2", "-o", "req.transfer"});
+  ASSERT_RUN(run, 0);
+  EXPECT_TRUE(run.Has("new uid: " + kPetrov + " 2"));
+  EXPECT_TRUE(as({"report", "--pending"}).Has("UID=" + kPetrov + " 2\n"));
+  ASSERT_RUN(as({"regen", "finish"}), 0);
+  EXPECT_EQ(as({"whoami"}).Out, kPetrov + " 2\n");
 }
 
 }  // namespace

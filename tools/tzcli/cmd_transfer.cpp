@@ -53,7 +53,12 @@ void RunTransferImport(TSession& s, const TParsedArgs& args, TResult& r) {
   args.AtMost(1);
   const std::string text = ReadTransferText(args.Operand(0, "FILE (a transfer text, - for standard input)"));
   const std::string uid = CarriedUID(s, text);
-  TSession::Check(s.Lib.IncludePublicKeyTransfer(s.Engine, text.c_str()));
+  const int32_t code = s.Lib.IncludePublicKeyTransfer(s.Engine, text.c_str());
+  if (code == -11) {
+    r.Add("hint", "the signer's public key is not known here; include the signer's key file first "
+                  "(tzcli abonents include --keep FILE)");
+  }
+  TSession::Check(code);
   r.Add("included", uid);
 }
 

@@ -37,6 +37,13 @@ void PrintOptions(const TCommand& command) {
   }
 }
 
+// Usage answers "NAME SYNOPSIS" without a trailing blank.
+std::string Usage(const TCommand& command) {
+  std::string usage = command.Name;
+  if (command.Synopsis[0] != '\0') usage += std::string(" ") + command.Synopsis;
+  return usage;
+}
+
 const char* const kGlobalOptions[][2] = {
     {"--profile FILE", "read the engine parameters from FILE (default: the file named by the environment "
                        "variable TZCLI_PROFILE; without either the engine keeps its defaults)"},
@@ -51,8 +58,8 @@ const char* const kGlobalOptions[][2] = {
 }  // namespace
 
 void PrintCommandHelp(const TCommand& command) {
-  std::printf("NAME\n       tzcli %s - %s\n\nSYNOPSIS\n       tzcli [global options] %s %s\n", command.Name,
-              command.Summary, command.Name, command.Synopsis);
+  std::printf("NAME\n       tzcli %s - %s\n\nSYNOPSIS\n       tzcli [global options] %s\n", command.Name,
+              command.Summary, Usage(command).c_str());
   if (command.Details != nullptr && command.Details[0] != '\0') {
     std::printf("\nDESCRIPTION\n");
     PrintWrapped(command.Details, 7);
@@ -92,7 +99,7 @@ void PrintManual() {
   }
   std::printf("\nCOMMANDS\n");
   for (const TCommand& command : Commands()) {
-    std::printf("       %s %s\n", command.Name, command.Synopsis);
+    std::printf("       %s\n", Usage(command).c_str());
     PrintWrapped(command.Summary, 11);
   }
   std::printf("\n       'tzcli help COMMAND' or 'tzcli COMMAND --help' shows the page of one command.\n");

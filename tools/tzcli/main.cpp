@@ -24,7 +24,8 @@ int UsageFailure(const std::string& commandName, const std::string& message, con
     std::fprintf(stderr, "%s: %s\n", where.c_str(), message.c_str());
   }
   if (command != nullptr) {
-    std::fprintf(stderr, "usage: tzcli %s %s\n", command->Name, command->Synopsis);
+    std::fprintf(stderr, "usage: tzcli %s%s%s\n", command->Name, command->Synopsis[0] != '\0' ? " " : "",
+                 command->Synopsis);
   } else {
     std::fprintf(stderr, "see 'tzcli --help'\n");
   }
