@@ -60,10 +60,10 @@ class ContextState {
 
   // Begin starts a fresh state for init: prepares the parameter block and
   // stores its pointer with the family marker.
-  [[nodiscard]] int Begin(const void* params, uint32_t magic) {
+  [[nodiscard]] int Begin(void* params, uint32_t magic) {
     // The block is the caller's writable GostParamBlock; its spare bytes receive
     // the expanded tables.
-    if (!PrepareParamBlock(const_cast<void*>(params))) return kBadArgument;
+    if (!PrepareParamBlock(params)) return kBadArgument;
     tables_ = ParamTables(params);
     state_.header.magic = magic;
     SetParams(state_.header, params);
@@ -100,7 +100,7 @@ int CheckBuffers(const void* in, const void* out, int len) {
 }
 
 template <class State, class Start>
-int InitKeyed(void* ctx, size_t ctxLen, uint32_t magic, const void* params, const uint8_t* key, Start start) {
+int InitKeyed(void* ctx, size_t ctxLen, uint32_t magic, void* params, const uint8_t* key, Start start) {
   if (ctx == nullptr || params == nullptr || key == nullptr) return kNullPointer;
   ContextState<State> st;
   if (int rc = st.Begin(params, magic)) return rc;
@@ -131,7 +131,7 @@ extern "C" {
 
 // ---- Simple replacement (ECB) ---------------------------------------------
 
-int CrypC_G28147_1989_block_init(void* ctx, const void* params, void* /*random: unused*/, const uint8_t* key) {
+int CrypC_G28147_1989_block_init(void* ctx, void* params, void* /*random: unused*/, const uint8_t* key) {
   return InitKeyed<Gost28147BlockState>(ctx, kCrypCBlockContextLen, kBlockMagic, params, key,
                                         [](Gost28147BlockState&, const Gost28147Tables&) {});
 }
@@ -158,7 +158,7 @@ int CrypC_G28147_1989_block_clear(void* ctx) { return Clear(ctx, kCrypCBlockCont
 
 // ---- Gamma (counter) --------------------------------------------------------
 
-int CrypC_G28147_1989_gamma_init(void* ctx, const void* params, void* /*random: unused*/, const uint8_t* key,
+int CrypC_G28147_1989_gamma_init(void* ctx, void* params, void* /*random: unused*/, const uint8_t* key,
                                  const uint8_t* synchro) {
   if (synchro == nullptr) return kNullPointer;
   return InitKeyed<GammaState>(ctx, kCrypCGammaContextLen, kGammaMagic, params, key,
@@ -176,7 +176,7 @@ int CrypC_G28147_1989_gamma_crypt(void* ctx, const uint8_t* in, uint8_t* out, in
 
 // ---- Gamma with feedback (CFB-64) -------------------------------------------
 
-int CrypC_G28147_1989_gamma_ofb_init(void* ctx, const void* params, void* /*random: unused*/, const uint8_t* key,
+int CrypC_G28147_1989_gamma_ofb_init(void* ctx, void* params, void* /*random: unused*/, const uint8_t* key,
                                      const uint8_t* synchro) {
   if (synchro == nullptr) return kNullPointer;
   return InitKeyed<CfbState>(ctx, kCrypCGammaOfbContextLen, kCfbMagic, params, key,
@@ -201,7 +201,7 @@ int CrypC_G28147_1989_gamma_ofb_decrypt(void* ctx, const uint8_t* in, uint8_t* o
 
 // The MAC buffer passed to init is not read: the MAC always starts from the
 // zero state (callers pass a zero-filled buffer).
-int CrypC_G28147_1989_mac_init(void* ctx, const void* params, void* /*random: unused*/, const uint8_t* key,
+int CrypC_G28147_1989_mac_init(void* ctx, void* params, void* /*random: unused*/, const uint8_t* key,
                                uint8_t* /*mac*/) {
   return InitKeyed<MacState>(ctx, kCrypCMacContextLen, kMacMagic, params, key,
                              [](MacState& s, const Gost28147Tables&) { MacStart(s); });
@@ -242,7 +242,7 @@ int CrypC_G28147_1989_mac_file_const(void* ctx, const uint8_t* data, int len, ui
 
 // ---- Hash -----------------------------------------------------------------
 
-int CrypC_R34_11_1994_init(void* ctx, const void* params, void* /*random: unused*/, const uint8_t* startVector) {
+int CrypC_R34_11_1994_init(void* ctx, void* params, void* /*random: unused*/, const uint8_t* startVector) {
   if (ctx == nullptr || params == nullptr || startVector == nullptr) return kNullPointer;
   ContextState<HashState> st;
   if (int rc = st.Begin(params, kHashMagic)) return rc;

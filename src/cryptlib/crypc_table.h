@@ -13,26 +13,26 @@
 #include <stdint.h>
 
 #define CRYPC_ENTRY_POINTS(X)                                                                   \
-  X(CrypC_G28147_1989_block_init, (void* ctx, const void* params, void* random, const uint8_t* key)) \
+  X(CrypC_G28147_1989_block_init, (void* ctx, void* params, void* random, const uint8_t* key)) \
   X(CrypC_G28147_1989_block_encrypt, (void* ctx, const uint8_t* in, uint8_t* out, int len))    \
   X(CrypC_G28147_1989_block_decrypt, (void* ctx, const uint8_t* in, uint8_t* out, int len))    \
   X(CrypC_G28147_1989_block_clear, (void* ctx))                                                 \
   X(CrypC_G28147_1989_gamma_init,                                                               \
-    (void* ctx, const void* params, void* random, const uint8_t* key, const uint8_t* synchro))  \
+    (void* ctx, void* params, void* random, const uint8_t* key, const uint8_t* synchro))  \
   X(CrypC_G28147_1989_gamma_clear, (void* ctx))                                                 \
   X(CrypC_G28147_1989_gamma_crypt, (void* ctx, const uint8_t* in, uint8_t* out, int len))      \
   X(CrypC_G28147_1989_gamma_ofb_init,                                                           \
-    (void* ctx, const void* params, void* random, const uint8_t* key, const uint8_t* synchro))  \
+    (void* ctx, void* params, void* random, const uint8_t* key, const uint8_t* synchro))  \
   X(CrypC_G28147_1989_gamma_ofb_clear, (void* ctx))                                             \
   X(CrypC_G28147_1989_gamma_ofb_encrypt, (void* ctx, const uint8_t* in, uint8_t* out, int len)) \
   X(CrypC_G28147_1989_gamma_ofb_decrypt, (void* ctx, const uint8_t* in, uint8_t* out, int len)) \
   X(CrypC_G28147_1989_mac_init,                                                                 \
-    (void* ctx, const void* params, void* random, const uint8_t* key, uint8_t* mac))            \
+    (void* ctx, void* params, void* random, const uint8_t* key, uint8_t* mac))            \
   X(CrypC_G28147_1989_mac_update, (void* ctx, const uint8_t* data, int len))                    \
   X(CrypC_G28147_1989_mac_final, (void* ctx, uint8_t* mac))                                     \
   X(CrypC_G28147_1989_mac_clear, (void* ctx))                                                   \
   X(CrypC_G28147_1989_mac_file_const, (void* ctx, const uint8_t* data, int len, uint8_t* mac)) \
-  X(CrypC_R34_11_1994_init, (void* ctx, const void* params, void* random, const uint8_t* startVector)) \
+  X(CrypC_R34_11_1994_init, (void* ctx, void* params, void* random, const uint8_t* startVector)) \
   X(CrypC_R34_11_1994_update, (void* ctx, const uint8_t* data, int len))                        \
   X(CrypC_R34_11_1994_final, (void* ctx, uint8_t* out))                                         \
   X(CrypC_R34_11_1994_clear, (void* ctx))                                                       \

@@ -66,7 +66,9 @@ using TRandomRecord = TSecureArray<kCrypCRandomStateLen>;
 class TGostParamBlock {
  public:
   TGostParamBlock();
-  const void* Get() const { return Bytes.data(); }
+  // Get hands the block to an init call; the library keeps its expanded tables
+  // in the spare bytes, so the block must stay writable and untouched until clear.
+  void* Get() { return Bytes.data(); }
   std::span<const uint8_t> View() const { return Bytes; }
 
  private:

@@ -34,7 +34,7 @@ template <class TContext, class TInit, class TCrypt>
 int32_t RunGamma(TCryptoC_DLL& dll, TInit init, TCrypt crypt, std::span<const uint8_t> in,
                  std::span<uint8_t> out, std::span<const uint8_t, kSynchroLen> synchro,
                  std::span<const uint8_t, kBlockKeyLen> key, TRandomRecord& random) {
-  const TGostParamBlock params;
+  TGostParamBlock params;
   TContext ctx(dll);
   // The library may advance the synchro it was given; it gets a copy.
   std::array<uint8_t, kSynchroLen> start{};
@@ -51,18 +51,18 @@ int32_t RunCipher(TCryptoC_DLL& dll, bool feedback, bool decrypt, std::span<cons
                   std::span<const uint8_t, kBlockKeyLen> key, TRandomRecord& random) {
   if (!feedback) {
     return RunGamma<TGammaContext>(
-        dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_init<void*, const void*, void*, const uint8_t*, uint8_t*>,
+        dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_init<void*, void*, void*, const uint8_t*, uint8_t*>,
         &TCryptoC_DLL::CrypC_G28147_1989_gamma_crypt<void*, const uint8_t*, uint8_t*, int>, in, out,
         synchro, key, random);
   }
   if (decrypt) {
     return RunGamma<TGammaOfbContext>(
-        dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_init<void*, const void*, void*, const uint8_t*, uint8_t*>,
+        dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_init<void*, void*, void*, const uint8_t*, uint8_t*>,
         &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_decrypt<void*, const uint8_t*, uint8_t*, int>, in, out,
         synchro, key, random);
   }
   return RunGamma<TGammaOfbContext>(
-      dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_init<void*, const void*, void*, const uint8_t*, uint8_t*>,
+      dll, &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_init<void*, void*, void*, const uint8_t*, uint8_t*>,
       &TCryptoC_DLL::CrypC_G28147_1989_gamma_ofb_encrypt<void*, const uint8_t*, uint8_t*, int>, in, out,
       synchro, key, random);
 }
@@ -98,7 +98,7 @@ size_t EncryptedBlockLen(std::string_view senderUID, const std::vector<std::stri
 int32_t TCryptoC_DLL::GostMac(std::span<const uint8_t> data, std::span<const uint8_t, kBlockKeyLen> key,
                               std::span<uint8_t, kMacLen> mac) {
   if (data.size() > static_cast<size_t>(INT_MAX)) return R::kBadArgument;
-  const TGostParamBlock params;
+  TGostParamBlock params;
   TRandomRecord random;
   TakeRandomState(random);
   TMacContext ctx(*this);

@@ -29,7 +29,7 @@ int32_t HashInPieces(TCryptoC_DLL& dll, std::span<const uint8_t> data, bool ever
   if (data.data() == nullptr || data.empty() || data.size() > static_cast<size_t>(INT32_MAX)) {
     return R::kBadArgument;
   }
-  const TGostParamBlock params;
+  TGostParamBlock params;
   TRandomRecord random;
   dll.TakeRandomState(random);
   THashContext ctx(dll);

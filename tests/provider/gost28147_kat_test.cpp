@@ -19,13 +19,13 @@ struct CipherMode {
   const char* algorithm;
   size_t ctxLen;
   size_t granule;  // pieces must be multiples of this
-  int (*init)(void* ctx, const void* params, void* random, const uint8_t* key, const uint8_t* synchro);
+  int (*init)(void* ctx, void* params, void* random, const uint8_t* key, const uint8_t* synchro);
   CryptFn encrypt;
   CryptFn decrypt;
   int (*clear)(void*);
 };
 
-int BlockInit(void* ctx, const void* params, void* random, const uint8_t* key, const uint8_t*) {
+int BlockInit(void* ctx, void* params, void* random, const uint8_t* key, const uint8_t*) {
   return CrypC_G28147_1989_block_init(ctx, params, random, key);
 }
 
