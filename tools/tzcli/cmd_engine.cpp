@@ -63,6 +63,9 @@ void RunParams(TSession& s, const TParsedArgs& args, TResult& r) {
     table.Rows.push_back({std::to_string(i), ToTerminal(s.ParamName(i)), ToTerminal(s.Param(i)), std::to_string(kind),
                           KindName(kind), allowed});
   }
+  if (!s.HashMethodGiven) {
+    r.Add("note", "\"Hash method\" is GOST because neither the profile nor --set gives it (see 'tzcli help sign')");
+  }
 }
 
 void RunWhoami(TSession& s, const TParsedArgs& args, TResult& r) {
