@@ -23,7 +23,17 @@ TSession::TSession(THostLibrary& library, const TGlobalSettings& settings, bool 
     ParamNames.emplace_back(name.data());
   }
   if (!useProfile) return;
+  try {
+    ApplySettings(settings);
+  } catch (...) {
+    // The destructor does not run for a constructor that throws.
+    Lib.DoneEngine(Engine);
+    Engine = nullptr;
+    throw;
+  }
+}
 
+void TSession::ApplySettings(const TGlobalSettings& settings) {
   TProfile profile;
   if (settings.ProfilePath.has_value()) {
     profile = LoadProfile(*settings.ProfilePath);

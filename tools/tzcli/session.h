@@ -77,6 +77,9 @@ class TSession {
   std::string ExpandPath(const std::string& path) const;
 
  private:
+  // ApplySettings applies the root, the profile and the --set overrides.
+  void ApplySettings(const TGlobalSettings& settings);
+
   std::vector<std::string> ParamNames;
 };
 
