@@ -50,7 +50,7 @@ int32_t RunProviderSelfTest(void* module, const char* name) {
 void RunParams(TSession& s, const TParsedArgs& args, TResult& r) {
   args.AtMost(0);
   if (!s.ProfilePath.empty()) r.Add("profile", s.ProfilePath);
-  if (!s.RootPath.empty()) r.Add("root", ToTerminal(s.RootPath));
+  if (!s.RootGiven.empty()) r.Add("root", s.RootGiven);
   TTable& table = r.AddTable("parameters", {"#no", "name", "value", "#kind", "kind_name", "allowed"});
   for (int32_t i = 1; i <= s.ParamCount(); ++i) {
     int32_t kind = 0;

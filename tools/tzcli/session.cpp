@@ -43,6 +43,7 @@ void TSession::ApplySettings(const TGlobalSettings& settings) {
   ProfilePath = profile.Path;
   std::optional<std::string> root = settings.Root.has_value() ? std::optional(AbsolutePath(*settings.Root)) : profile.Root;
   if (root.has_value() && !root->empty()) {
+    RootGiven = *root;
     RootPath = FromTerminal(*root);
     Lib.SetRootPath(Engine, RootPath.c_str());
     if (RootPath.back() != '\\') RootPath += '\\';

@@ -49,7 +49,8 @@ class TSession {
   bool Json = false;
   bool HashMethodGiven = false;  // the profile or --set chose "Hash method"
   std::string ProfilePath;  // UTF-8, empty when none was used
-  std::string RootPath;     // Windows-1251 as given to SetRootPath, empty when none
+  std::string RootGiven;    // UTF-8 as given to SetRootPath, empty when none
+  std::string RootPath;     // Windows-1251 with the trailing '\' the engine adds
 
   // FindParam answers the number of the parameter named |name| (Windows-1251;
   // exact match first, then ignoring case, then a plain number), or 0.
