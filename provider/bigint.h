@@ -12,6 +12,7 @@
 
 #include <span>
 
+#include "bigint_limb16.h"
 
 namespace crypc {
 
@@ -356,6 +357,10 @@ class TMontField {
       limb4::MontMul(r.V, a.V, b.V, M.V, M0Inv);
       return;
     }
+    if constexpr (N == 16) {
+      limb16::MontMul(r.V, a.V, b.V, M.V, M0Inv);
+      return;
+    }
 #endif
     MulLoop(r, a, b);
   }
@@ -387,6 +392,12 @@ class TMontField {
 
   // Sqr sets r = a*a/R mod M. Wide values compute each cross product once.
   void Sqr(TNat<N>& r, const TNat<N>& a) const {
+#if defined(TZM_FAST_LIMBS)
+    if constexpr (N == 16) {
+      limb16::MontSqr(r.V, a.V, M.V, M0Inv);
+      return;
+    }
+#endif
     if constexpr (N >= 8) {
       SqrWide(r, a);
     } else {
@@ -540,22 +551,40 @@ class TMontField {
     return ToMont(Equal(u, one) ? x1 : x2);
   }
 
-  // PowWindow returns base^e in Montgomery form for a secret exponent: fixed
-  // 4-bit windows over all 64K bits, table entries fetched by a full masked scan.
+  // PowSecret returns base^e in Montgomery form for a secret exponent: fixed
+  // 4-bit windows over all 64K bits, table entries fetched by a full masked
+  // scan. The top window starts the result straight from the table, and the
+  // even table entries are squares, which cost less than products.
   template <size_t K>
   TNat<N> PowSecret(const TNat<N>& base, const TNat<K>& e) const {
     TNat<N> table[16];
     table[0] = One;
     table[1] = base;
-    for (size_t i = 2; i < 16; ++i) Mul(table[i], table[i - 1], base);
-    TNat<N> r = One, t;
-    for (size_t w = 16 * K; w-- > 0;) {
+    for (size_t i = 2; i < 16; ++i) {
+      if (i % 2 == 0) {
+        Sqr(table[i], table[i / 2]);
+      } else {
+        Mul(table[i], table[i - 1], base);
+      }
+    }
+    TNat<N> r, t;
+    SelectEntry(r, table, e.Nibble(16 * K - 1));
+    for (size_t w = 16 * K - 1; w-- > 0;) {
       for (int s = 0; s < 4; ++s) Sqr(r, r);
-      const unsigned digit = e.Nibble(w);
-      for (unsigned d = 0; d < 16; ++d) Select(t, table[d], IsZeroMask(TLimb(d ^ digit)));
+      SelectEntry(t, table, e.Nibble(w));
       Mul(r, r, t);
     }
     return r;
+  }
+
+  // SelectEntry sets r = table[digit], reading all 16 entries so that the
+  // memory access pattern does not depend on the digit.
+  static void SelectEntry(TNat<N>& r, const TNat<N> (&table)[16], unsigned digit) {
+    for (size_t i = 0; i < N; ++i) r.V[i] = 0;
+    for (unsigned d = 0; d < 16; ++d) {
+      const TLimb mask = IsZeroMask(TLimb(d ^ digit));
+      for (size_t i = 0; i < N; ++i) r.V[i] |= table[d].V[i] & mask;
+    }
   }
 
   // ReduceWide returns x mod M for a K*N-limb value x given as K chunks of N
