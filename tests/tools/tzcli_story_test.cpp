@@ -20,8 +20,8 @@ class TzcliStoryTest : public TTzcliFixture {
     TTzcliFixture::SetUp();
     AddUser("ivanov", kIvanov, "2001");
     AddUser("petrov", kPetrov, "1994");
-    ASSERT_RUN(Tzcli({"--profile", "ivanov.profile", "abonents", "include", "--keep", "petrov/self.pub"}), 0);
-    ASSERT_RUN(Tzcli({"--profile", "petrov.profile", "abonents", "include", "--keep", "ivanov/self.pub"}), 0);
+    ASSERT_RUN(Tzcli({"--profile", "ivanov.profile", "abonents", "include", "petrov/self.pub"}), 0);
+    ASSERT_RUN(Tzcli({"--profile", "petrov.profile", "abonents", "include", "ivanov/self.pub"}), 0);
   }
 
   void AddUser(const std::string& name, const std::string& uid, const std::string& algorithm) {
@@ -65,11 +65,12 @@ TEST_F(TzcliStoryTest, KeysAndTheStore) {
   EXPECT_TRUE(run.Has("\"uid\":\"" + kIvanov + "\"") && run.Has("\"uid\":\"" + kPetrov + "\"")) << run.Out;
   EXPECT_TRUE(run.Has("\"correspondents\":1"));
 
-  // include moves the file into the store unless --keep; the own key is refused.
+  // include leaves the operator's file alone unless --move; the own key is refused.
+  EXPECT_TRUE(std::filesystem::exists(Dir / "petrov" / "self.pub"));
   ASSERT_RUN(As("ivanov", {"keygen", "1994", kSidorov, "--pub", "sidorov.pub", "--sec", "sidorov.sec"}), 0);
-  EXPECT_RUN(As("ivanov", {"abonents", "include", "sidorov.pub"}), 0);
+  EXPECT_RUN(As("ivanov", {"abonents", "include", "--move", "sidorov.pub"}), 0);
   EXPECT_FALSE(std::filesystem::exists(Dir / "sidorov.pub"));
-  run = As("ivanov", {"abonents", "include", "--keep", "ivanov/self.pub"});
+  run = As("ivanov", {"abonents", "include", "ivanov/self.pub"});
   EXPECT_RUN(run, 1);
   EXPECT_TRUE(run.Has("error -20: "));
   EXPECT_TRUE(std::filesystem::exists(Dir / "ivanov" / "self.pub"));

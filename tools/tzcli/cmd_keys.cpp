@@ -101,9 +101,10 @@ void RunAbonentsInclude(TSession& s, const TParsedArgs& args, TResult& r) {
   args.AtMost(1);
   const std::string& file = args.Operand(0, "FILE (a public key file)");
   std::string included = file;
-  const bool keep = args.Has("keep");
+  // The library deletes the file it has included, which could be a
+  // colleague's only copy of the key: include a copy unless asked to move.
+  const bool keep = !args.Has("move");
   if (keep) {
-    // The library deletes the file it included; include a copy instead.
     included = JoinPath(TempFolder(), "tzcli-include-" + std::to_string(ProcessId()) + ".tmp");
     CopyFile(file, included);
   }

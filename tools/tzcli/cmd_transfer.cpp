@@ -56,7 +56,7 @@ void RunTransferImport(TSession& s, const TParsedArgs& args, TResult& r) {
   const int32_t code = s.Lib.IncludePublicKeyTransfer(s.Engine, text.c_str());
   if (code == -11) {
     r.Add("hint", "the signer's public key is not known here; include the signer's key file first "
-                  "(tzcli abonents include --keep FILE)");
+                  "(tzcli abonents include FILE)");
   }
   TSession::Check(code);
   r.Add("included", uid);

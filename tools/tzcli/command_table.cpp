@@ -84,11 +84,12 @@ const std::vector<TCommand>& Commands() {
        "Lists the current user's public key and every key file below the folder \"Abonents dir\" (files whose "
        "names end in pub, subfolders included) with UID and algorithm.",
        {}, RunAbonentsList},
-      {"abonents include", "FILE [--keep]", "include a correspondent's public key file",
-       "Includes the public key file into the store (\"Abonents dir\"). Like the library itself, this "
-       "deletes FILE once it is included; --keep includes a copy and leaves FILE alone. A key that carries "
+      {"abonents include", "FILE [--move]", "include a correspondent's public key file",
+       "Includes the public key file into the store (\"Abonents dir\"). The library deletes the key file "
+       "it has included, so tzcli includes a copy and leaves FILE alone; with --move FILE itself is "
+       "included and then deleted. A key that carries "
        "the current user's own UID is refused (-20).",
-       {{"keep", 'k', false}}, RunAbonentsInclude},
+       {{"move", 0, false}}, RunAbonentsInclude},
       {"abonents remove", "UID", "remove a correspondent's key and its files", "", {}, RunAbonentsRemove},
       {"abonents update", "UID", "reload a correspondent's key from its file", "", {}, RunAbonentsUpdate},
       {"regen start", "[--ex] [--uid NEWUID] [-o OUT]", "start a remote key regeneration",
