@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include <cstdlib>
+#include <cwchar>
 #include <vector>
 
 namespace tzcli {
@@ -74,6 +76,12 @@ std::vector<std::string> CommandLineUtf8(int argc, char** argv) {
   return args;
 }
 
+std::string EnvironmentUtf8(const char* name) {
+  const std::wstring wideName = Widen(name);
+  const wchar_t* value = _wgetenv(wideName.c_str());
+  return value != nullptr ? Narrow(value, static_cast<int>(wcslen(value))) : std::string();
+}
+
 void PrepareTerminal() { SetConsoleOutputCP(CP_UTF8); }
 
 unsigned long ProcessId() { return GetCurrentProcessId(); }
@@ -107,6 +115,11 @@ std::string ProgramDirectory() {
 
 std::vector<std::string> CommandLineUtf8(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+std::string EnvironmentUtf8(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? std::string(value) : std::string();
 }
 
 void PrepareTerminal() {}

@@ -36,6 +36,10 @@ std::string ProgramDirectory();
 // UTF-8 text (on Windows taken from the wide command line).
 std::vector<std::string> CommandLineUtf8(int argc, char** argv);
 
+// EnvironmentUtf8 answers the environment variable |name| as UTF-8 text,
+// empty when it is not set.
+std::string EnvironmentUtf8(const char* name);
+
 // PrepareTerminal makes the console show UTF-8 output (Windows only).
 void PrepareTerminal();
 

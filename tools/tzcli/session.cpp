@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "files.h"
+#include "host_os.h"
 #include "platform.h"
 #include "profile.h"
 #include "result.h"
@@ -37,8 +38,8 @@ void TSession::ApplySettings(const TGlobalSettings& settings) {
   TProfile profile;
   if (settings.ProfilePath.has_value()) {
     profile = LoadProfile(*settings.ProfilePath);
-  } else if (auto fromEnvironment = tzm::platform::GetEnv("TZCLI_PROFILE"); fromEnvironment && !fromEnvironment->empty()) {
-    profile = LoadProfile(*fromEnvironment);
+  } else if (const std::string fromEnvironment = EnvironmentUtf8("TZCLI_PROFILE"); !fromEnvironment.empty()) {
+    profile = LoadProfile(fromEnvironment);
   }
   ProfilePath = profile.Path;
   std::optional<std::string> root = settings.Root.has_value() ? std::optional(AbsolutePath(*settings.Root)) : profile.Root;
