@@ -181,10 +181,11 @@ class TModule {
   TModule& operator=(const TModule&) = delete;
 
   // Open loads |path|. A path with a folder is loaded as is (mapped on POSIX).
-  // A bare name is searched as the system loader does; on POSIX the folders of
-  // the ";"-separated environment variable "Path" are tried first (as Windows
-  // does), then the dynamic linker's own search. Returns an empty module on
-  // failure.
+  // A bare name is searched as the system loader does, but never in the
+  // current folder: on Windows the executable's folder, the system and Windows
+  // folders, then the absolute folders of the ";"-separated environment
+  // variable "Path"; on POSIX the folders of "Path" first, then the dynamic
+  // linker's own search. Returns an empty module on failure.
   static TModule Open(std::string_view path);
 
   // IsLoaded is true while a library is held.

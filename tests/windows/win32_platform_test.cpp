@@ -4,6 +4,8 @@
 // read-only files, find-first/find-next masks and letter case in file names.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -106,6 +108,26 @@ TEST_F(RootDirTest, LibrariesBesideTheHostComeBeforeTheRootFolders) {
   EXPECT_EQ(AnsiLowerCase(found.FilePath()), AnsiLowerCase(root.Path + "USER\\onlyuser.dll"));
   EXPECT_NE(found.Resolve("CrypC_Random_Fill"), nullptr);
   EXPECT_EQ(found.Resolve("NoSuchEntry"), nullptr);
+}
+
+TEST_F(RootDirTest, BareNamesAreNeverLoadedFromTheCurrentFolder) {
+  const std::string exeDir = ExtractFilePath(platform::HostExecutablePath());
+  TWinFolder folder("cwd");
+  ASSERT_TRUE(CopyFileData(exeDir + "libcrypt.dll", folder.Path + "planted.dll"));
+  const std::filesystem::path savedCwd = std::filesystem::current_path();
+  std::filesystem::current_path(folder.Path);
+
+  // Neither by itself nor through a relative "Path" entry.
+  ASSERT_TRUE(platform::SetEnv("Path", ".;" + (GetEnv("SystemRoot").value_or("C:\\windows") + "\\system32")));
+  EXPECT_FALSE(platform::TModule::Open("planted.dll").IsLoaded());
+  EXPECT_FALSE(LoadLibraryByName("planted.dll").IsLoaded());
+  // An absolute "Path" folder is searched; so are the system folders.
+  ASSERT_TRUE(platform::SetEnv("Path", "C:\\nowhere;" + folder.Path));
+  platform::TModule planted = platform::TModule::Open("planted.dll");
+  EXPECT_TRUE(planted.IsLoaded());
+  planted.Release();
+  EXPECT_TRUE(platform::TModule::Open("kernel32.dll").IsLoaded());
+  std::filesystem::current_path(savedCwd);
 }
 
 TEST(Win32Modules, LoadedModuleQueryFallsBackToTheHostExecutable) {
