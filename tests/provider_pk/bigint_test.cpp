@@ -134,3 +134,40 @@ TEST(BigInt, WideReductionMatchesLibgcrypt) {
   gcry_mpi_release(r);
   gcry_mpi_release(mq);
 }
+
+// The unrolled 1024-bit kernels against the generic loops they replace, on
+// moduli whose all-ones limbs push every column accumulator to its limits,
+// with the output aliasing either input as the exponentiation uses it.
+TEST(BigInt, Unrolled1024KernelsMatchGenericLoops) {
+  TNat<16> allOnesMod, topAndOneMod;  // 2^1024 - 1 and 2^1023 + 1
+  for (auto& v : allOnesMod.V) v = ~TLimb(0);
+  topAndOneMod.V[0] = 1;
+  topAndOneMod.V[15] = TLimb(1) << 63;
+  std::mt19937_64 rng(1024);
+  for (const TNat<16>& mod : {ParseHex<16>(kGost94CryptoProA.P), allOnesMod, topAndOneMod}) {
+    SCOPED_TRACE(mod.V[15]);
+    const TMontField<16> f(mod);
+    const auto ops = Operands(f.M, rng);
+    for (const auto& a : ops) {
+      TNat<16> want, got = a;
+      f.SqrWide(want, a);
+      f.Sqr(got, got);
+      EXPECT_TRUE(Equal(got, want)) << "square";
+      for (const auto& b : ops) {
+        f.MulLoop(want, a, b);
+        f.Mul(got, a, b);
+        EXPECT_TRUE(Equal(got, want)) << "product";
+        got = b;
+        f.Mul(got, a, got);
+        EXPECT_TRUE(Equal(got, want)) << "product into its second operand";
+      }
+    }
+    // Exponents at the window edges: zero, one, top nibble set, all ones.
+    const TNat<16> base = f.ToMont(ops.back());
+    TNat<4> allOnes, top;
+    for (auto& v : allOnes.V) v = ~TLimb(0);
+    top.V[3] = TLimb(0xF) << 60;
+    for (const TNat<4>& e : {TNat<4>(), TNat<4>::FromWord(1), top, allOnes})
+      EXPECT_TRUE(Equal(f.PowSecret(base, e), f.PowPublic(base, e)));
+  }
+}
