@@ -279,14 +279,18 @@ const char* const kPairs[][2] = {
 
 // TTableReporter prints the usual console lines and remembers ops/s per name,
 // from CPU time: the machine is shared, so wall time mostly measures the others.
+// With repetitions it keeps the mean; the other aggregates (median, stddev, cv)
+// are not times per operation and must not overwrite it.
 class TTableReporter : public benchmark::ConsoleReporter {
  public:
   std::map<std::string, double> OpsPerSecond;
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    for (const Run& r : runs)
-      if (r.iterations > 0 && r.cpu_accumulated_time > 0)
-        OpsPerSecond[r.run_name.function_name] = double(r.iterations) / r.cpu_accumulated_time;
+    for (const Run& r : runs) {
+      if (r.run_type != Run::RT_Iteration && r.aggregate_name != "mean") continue;
+      const double perOp = r.GetAdjustedCPUTime();  // in r.time_unit
+      if (perOp > 0) OpsPerSecond[r.run_name.function_name] = benchmark::GetTimeUnitMultiplier(r.time_unit) / perOp;
+    }
   }
 };
 
