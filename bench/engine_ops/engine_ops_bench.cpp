@@ -118,7 +118,7 @@ bool Check(benchmark::State& state, int32_t result, const char* what) {
 void BM_BareHash(benchmark::State& state) {
   TCryptoC_DLL& dll = TestBinding();
   const std::vector<uint8_t> data = Data(state.range(0));
-  const TGostParamBlock params;
+  TGostParamBlock params;
   TRandomRecord random;
   std::array<uint8_t, 32> start{};
   std::array<uint8_t, 32> digest{};
@@ -139,7 +139,7 @@ void BM_BareMacAndGamma(benchmark::State& state) {
   TCryptoC_DLL& dll = TestBinding();
   const std::vector<uint8_t> data = Data(state.range(0));
   std::vector<uint8_t> out(data.size());
-  const TGostParamBlock params;
+  TGostParamBlock params;
   TRandomRecord random;
   std::array<uint8_t, 32> key{};
   std::array<uint8_t, 8> mac{};
