@@ -184,12 +184,13 @@ TEST_F(EncryptTest, DamagedBlocksAreRefused) {
   EncodeFixed32(damaged.data(), 0xFFFFFFFFu);
   expectRefused(damaged, *A, -4, "entries after A's run past the end");
 
-  // A count of 3 with no third entry: the scan reads into the data part
-  // and stops within the block.
+  // A count of 10 with one real entry: the scan reads entries out of the
+  // 216 random bytes of the data part, which cannot hold nine entries of at
+  // least 49 bytes each, so it must stop at the end of the block.
   std::vector<uint8_t> third = Encode(*B, plain, A->UID.c_str());
   ASSERT_EQ(LastResult, 0);
-  EncodeFixed32(third.data(), 3);
-  expectRefused(third, *B, -4, "third entry runs past the end");
+  EncodeFixed32(third.data(), 10);
+  expectRefused(third, *B, -4, "entries run past the end");
   third.resize(8 + B->UID.size() + 1 + A->UID.size() + 49);
   expectRefused(third, *B, -4, "nothing after the entries");
 

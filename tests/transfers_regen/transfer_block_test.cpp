@@ -101,9 +101,12 @@ TEST(RemoteGenHelpers, PlainSecretIsOverwrittenInPlaceBeforeRemoval) {
 
   EXPECT_TRUE(DiscardPlainSecret(secret.string()));
   EXPECT_FALSE(fs::exists(secret));
-  std::ifstream in(alias, std::ios::binary);
-  const std::string left((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(left, std::string(164, '\0'));
+  {
+    // Closed before the folder goes: Windows refuses to delete an open file.
+    std::ifstream in(alias, std::ios::binary);
+    const std::string left((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(left, std::string(164, '\0'));
+  }
   EXPECT_TRUE(DiscardPlainSecret((dir / "absent").string()));
   fs::remove_all(dir);
 }
