@@ -57,12 +57,12 @@ class CipherKat : public ::testing::TestWithParam<CipherMode> {};
 TEST_P(CipherKat, AllWays) {
   const CipherMode& m = GetParam();
   std::mt19937 rng(2718);
-  auto entries = vectest::LoadVecFile(m.file);
+  const vectest::TVecFile entries(m.file);
   ASSERT_FALSE(entries.empty());
   for (const auto& e : entries) {
     SCOPED_TRACE(e.Where());
-    ASSERT_EQ(m.algorithm, e.algorithm);
-    HeapArea params = symtest::ParamBlock(e.param);
+    ASSERT_EQ(m.algorithm, e.Algorithm);
+    HeapArea params = symtest::ParamBlock(e.Param);
     HeapArea random(kCrypCRandomStateLen);
     HeapArea ctx(m.ctxLen);
     std::vector<uint8_t> key = e.Bytes("Key");
@@ -103,7 +103,6 @@ TEST_P(CipherKat, AllWays) {
     EXPECT_TRUE(ctx.AllZero());
     std::vector<uint8_t> out(8);
     EXPECT_NE(0, m.encrypt(ctx.get(), in.data(), out.data(), 8));
-    EXPECT_TRUE(e.Unused().empty()) << "unused field " << e.Unused().front();
   }
 }
 
@@ -114,11 +113,11 @@ INSTANTIATE_TEST_SUITE_P(Modes, CipherKat, ::testing::ValuesIn(kModes),
 
 TEST(MacKat, AllWays) {
   std::mt19937 rng(3141);
-  auto entries = vectest::LoadVecFile("gost28147/mac.vec");
+  const vectest::TVecFile entries("gost28147/mac.vec");
   ASSERT_FALSE(entries.empty());
   for (const auto& e : entries) {
     SCOPED_TRACE(e.Where());
-    HeapArea params = symtest::ParamBlock(e.param);
+    HeapArea params = symtest::ParamBlock(e.Param);
     HeapArea random(kCrypCRandomStateLen);
     HeapArea ctx(kCrypCMacContextLen);
     std::vector<uint8_t> key = e.Bytes("Key"), in = e.Bytes("In"), expected = e.Bytes("Mac");
@@ -163,7 +162,6 @@ TEST(MacKat, AllWays) {
     EXPECT_EQ(0, CrypC_G28147_1989_mac_clear(ctx.get()));
     EXPECT_TRUE(ctx.AllZero());
     EXPECT_NE(0, CrypC_G28147_1989_mac_final(ctx.get(), mac));
-    EXPECT_TRUE(e.Unused().empty());
   }
 }
 

@@ -16,11 +16,11 @@ class HashKat : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(HashKat, AllWays) {
   std::mt19937 rng(1618);
-  auto entries = vectest::LoadVecFile(GetParam());
+  const vectest::TVecFile entries(GetParam());
   ASSERT_FALSE(entries.empty());
   for (const auto& e : entries) {
     SCOPED_TRACE(e.Where());
-    HeapArea params = symtest::ParamBlock(e.param);
+    HeapArea params = symtest::ParamBlock(e.Param);
     HeapArea random(kCrypCRandomStateLen);
     HeapArea ctx(kCrypCHashContextLen);
     std::vector<uint8_t> msg = symtest::Message(e), expected = e.Bytes("Digest");
@@ -68,7 +68,6 @@ TEST_P(HashKat, AllWays) {
     EXPECT_TRUE(ctx.AllZero());
     uint8_t out[32];
     EXPECT_NE(0, CrypC_R34_11_1994_final(ctx.get(), out));
-    EXPECT_TRUE(e.Unused().empty());
   }
 }
 

@@ -10,7 +10,7 @@ namespace symtest {
 std::vector<uint8_t> SboxTable(const std::string& name) {
   static const std::map<std::string, std::vector<uint8_t>> tables = [] {
     std::map<std::string, std::vector<uint8_t>> m;
-    for (const auto& e : vectest::LoadVecFile("gost28147/sboxes.vec")) m[e.param] = e.Bytes("Table");
+    for (const auto& e : vectest::TVecFile("gost28147/sboxes.vec")) m[e.Param] = e.Bytes("Table");
     return m;
   }();
   auto it = tables.find(name);

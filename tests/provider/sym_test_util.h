@@ -60,7 +60,7 @@ inline std::vector<size_t> RandomPieces(size_t len, std::mt19937& rng, size_t gr
 }
 
 // Message answers an entry's message: In (hex), Text, or PatternLen = N (bytes i mod 251).
-inline std::vector<uint8_t> Message(const vectest::VecEntry& e) {
+inline std::vector<uint8_t> Message(const vectest::TVecEntry& e) {
   if (e.Has("Text")) {
     std::string t = e.Text("Text");
     return std::vector<uint8_t>(t.begin(), t.end());
