@@ -340,6 +340,10 @@ class TCryptoC_DLL : public TCrypto_DLL {
       TZM_REQUIRES(KeyLock);
   int32_t EnsureKeyCache(const TKeySet& keys) TZM_REQUIRES(KeyLock);
   TCryptoC_CashNode* FindNode(std::string_view uid) TZM_REQUIRES(KeyLock);
+  // FindCachedNode loads the cache if needed and finds uid in it; an unknown
+  // UID answers kPublicKeyBad.
+  int32_t FindCachedNode(std::string_view uid, const TKeySet& keys, const TCryptoC_CashNode*& node)
+      TZM_REQUIRES(KeyLock);
   int32_t DeleteCachedKey(std::string_view uid) TZM_REQUIRES(KeyLock);
   void ClearKeyCache() TZM_REQUIRES(KeyLock);
 

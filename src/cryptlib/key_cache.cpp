@@ -74,15 +74,22 @@ TCryptoC_CashNode* TCryptoC_DLL::FindNode(std::string_view uid) {
   return nullptr;
 }
 
+int32_t TCryptoC_DLL::FindCachedNode(std::string_view uid, const TKeySet& keys, const TCryptoC_CashNode*& node) {
+  node = nullptr;
+  const int32_t result = EnsureKeyCache(keys);
+  if (result != R::kOk) return result;
+  node = FindNode(uid);
+  return node != nullptr ? R::kOk : R::kPublicKeyBad;
+}
+
 int32_t TCryptoC_DLL::GetPublicKey(std::string_view uid, bool wantExchangeKey,
                                    std::span<uint8_t, kCrypCExchangeKeyLen> out, int32_t& algorithm,
                                    const TKeySet& keys) {
   try {
     platform::TCriticalSectionGuard guard(KeyLock);
-    const int32_t result = EnsureKeyCache(keys);
+    const TCryptoC_CashNode* node = nullptr;
+    const int32_t result = FindCachedNode(uid, keys, node);
     if (result != R::kOk) return result;
-    const TCryptoC_CashNode* node = FindNode(uid);
-    if (node == nullptr) return R::kPublicKeyBad;
     algorithm = node->Algorithm;
     // Size rule: the entry must be exactly a public key file of its
     // algorithm for this UID.
@@ -273,10 +280,9 @@ int32_t TCryptoC_DLL::GetPublicKeyBlob(std::string_view uid, std::span<uint8_t> 
   outLen = 0;
   try {
     platform::TCriticalSectionGuard guard(KeyLock);
-    const int32_t result = EnsureKeyCache(keys);
+    const TCryptoC_CashNode* node = nullptr;
+    const int32_t result = FindCachedNode(uid, keys, node);
     if (result != R::kOk) return result;
-    const TCryptoC_CashNode* node = FindNode(uid);
-    if (node == nullptr) return R::kPublicKeyBad;
     const size_t size = static_cast<size_t>(node->Size);
     if (out.size() < size) return R::kBadArgument;
     std::memcpy(out.data(), node->Image.data(), size);
