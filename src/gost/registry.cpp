@@ -82,6 +82,13 @@ int32_t GetCryptoDLL(TCryptoCEngine& engine, const TKeySet& keys, TCryptoC_DLL*&
   return GetCryptoDLLByText(KeySetText(keys), engine.PasswordRequestFunc, binding);
 }
 
+int32_t GetKeysAndCryptoDLL(TCryptoCEngine& engine, TKeySet& keys, TCryptoC_DLL*& binding) {
+  binding = nullptr;
+  const int32_t result = GetKeyParams(engine, keys);
+  if (result != kResultOk) return result;
+  return GetCryptoDLL(engine, keys, binding);
+}
+
 void ForEachCryptoDLL(const std::function<void(TCryptoC_DLL&)>& visit) {
   platform::TCriticalSectionGuard guard(CryptoDLLLock());
   for (TCryptoDLLEntry& entry : CryptoDLLList()) {

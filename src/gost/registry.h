@@ -33,6 +33,9 @@ std::string KeySetText(const TKeySet& keys);
 // without a binding.
 [[nodiscard]] int32_t GetCryptoDLL(TCryptoCEngine& engine, const TKeySet& keys, TCryptoC_DLL*& binding);
 
+// GetKeysAndCryptoDLL is GetKeyParams followed, when it answers 0, by GetCryptoDLL.
+[[nodiscard]] int32_t GetKeysAndCryptoDLL(TCryptoCEngine& engine, TKeySet& keys, TCryptoC_DLL*& binding);
+
 // GetCryptoDLLByText is GetCryptoDLL for a key-set text and a callback value.
 [[nodiscard]] int32_t GetCryptoDLLByText(const std::string& keySetText, void* passwordRequestFunc,
                                          TCryptoC_DLL*& binding);

@@ -205,9 +205,7 @@ int32_t TCryptoCEngine::RemoteGenerateFinish(TArg) {
   std::array<uint8_t, kMaxPublicKeyFileLen> oldKey{};
   int32_t oldKeyLen = 0;
   result = Guard("RemoteGenerateFinish", kGuardFailure, [&]() -> int32_t {
-    int32_t step = GetKeyParams(*this, keys);
-    if (step != kResultOk) return step;
-    step = GetCryptoDLL(*this, keys, binding);
+    const int32_t step = GetKeysAndCryptoDLL(*this, keys, binding);
     if (step != kResultOk) return step;
     return binding->GetPublicKeyBlob(ownUID, oldKey, oldKeyLen, keys);
   });

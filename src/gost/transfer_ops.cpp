@@ -98,10 +98,8 @@ int32_t TCryptoCEngine::GetPublicKeyTransfer(const char* uid, char* buffer) {
   if (uid == nullptr || uid[0] == '\0' || strnlen(uid, kMaxUIDLen + 1) > kMaxUIDLen) return kErrEmptyUID;
   return Guard("GetPublicKeyTransfer", kGuardFailure, [&]() -> int32_t {
     TKeySet keys;
-    int32_t result = GetKeyParams(*this, keys);
-    if (result != kResultOk) return result;
     TCryptoC_DLL* binding = nullptr;
-    result = GetCryptoDLL(*this, keys, binding);
+    int32_t result = GetKeysAndCryptoDLL(*this, keys, binding);
     if (result != kResultOk) return result;
 
     std::array<uint8_t, kMaxTransferKeyLen> key{};
@@ -138,10 +136,8 @@ int32_t TCryptoCEngine::IncludePublicKeyTransfer(const char* transfer) {
   if (blockResult != kResultOk) return blockResult;
   return Guard("IncludePublicKeyTransfer", kGuardFailure, [&]() -> int32_t {
     TKeySet keys;
-    int32_t result = GetKeyParams(*this, keys);
-    if (result != kResultOk) return result;
     TCryptoC_DLL* binding = nullptr;
-    result = GetCryptoDLL(*this, keys, binding);
+    int32_t result = GetKeysAndCryptoDLL(*this, keys, binding);
     if (result != kResultOk) return result;
     return binding->IncludePublicKey(block.Key(), keys);
   });
