@@ -56,19 +56,6 @@ int VisitModule(dl_phdr_info* info, size_t, void* data) {
 
 }  // namespace
 
-TModule::~TModule() { Release(); }
-
-TModule::TModule(TModule&& other) noexcept : Handle(other.Handle) { other.Handle = nullptr; }
-
-TModule& TModule::operator=(TModule&& other) noexcept {
-  if (this != &other) {
-    Release();
-    Handle = other.Handle;
-    other.Handle = nullptr;
-  }
-  return *this;
-}
-
 TModule TModule::Open(std::string_view path) {
   TModule module;
   if (path.empty()) return module;

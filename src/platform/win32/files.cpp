@@ -106,16 +106,6 @@ TReadResult ReadFileInto(std::string_view path, std::span<uint8_t> out, size_t& 
   return TReadResult::kOk;
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(std::string_view path, size_t maxLen) {
-  const auto size = FileSize(path);
-  if (!size || *size > maxLen) return std::nullopt;
-  std::vector<uint8_t> data(static_cast<size_t>(*size));
-  size_t len = 0;
-  if (ReadFileInto(path, data, len) != TReadResult::kOk) return std::nullopt;
-  data.resize(len);
-  return data;
-}
-
 bool WriteWholeFile(std::string_view path, std::span<const uint8_t> data) {
   if (path.empty() || IsProtected(path)) return false;
   HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,

@@ -63,19 +63,6 @@ HMODULE LoadBareName(std::string_view name) {
 
 }  // namespace
 
-TModule::~TModule() { Release(); }
-
-TModule::TModule(TModule&& other) noexcept : Handle(other.Handle) { other.Handle = nullptr; }
-
-TModule& TModule::operator=(TModule&& other) noexcept {
-  if (this != &other) {
-    Release();
-    Handle = other.Handle;
-    other.Handle = nullptr;
-  }
-  return *this;
-}
-
 TModule TModule::Open(std::string_view path) {
   TModule module;
   if (path.empty()) return module;
