@@ -7,7 +7,6 @@
 // key generation and its encryption, and is overwritten before removal.
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <optional>
 #include <vector>
 
@@ -25,25 +24,6 @@ std::string_view TrimControls(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 32) text.remove_prefix(1);
   while (!text.empty() && static_cast<unsigned char>(text.back()) <= 32) text.remove_suffix(1);
   return text;
-}
-
-// OverwriteWithZeros writes zeros over every byte of the existing file in
-// place (no truncation, so the blocks that held the data are the ones
-// overwritten). False when the file cannot be opened or written.
-bool OverwriteWithZeros(const std::string& path) {
-  const std::optional<uint64_t> size = platform::FileSize(path);
-  if (!size) return false;
-  std::fstream file(platform::MapPath(path), std::ios::in | std::ios::out | std::ios::binary);
-  if (!file) return false;
-  const std::vector<char> zeros(4096, '\0');
-  uint64_t left = *size;
-  while (left > 0 && file) {
-    const size_t chunk = left < zeros.size() ? static_cast<size_t>(left) : zeros.size();
-    file.write(zeros.data(), static_cast<std::streamsize>(chunk));
-    left -= chunk;
-  }
-  file.flush();
-  return static_cast<bool>(file);
 }
 
 // KeyFilesMissing is the existence check of the Ex operations.
@@ -93,7 +73,7 @@ class TPlainSecretFile {
 
 bool DiscardPlainSecret(const std::string& path) {
   if (!platform::FileExists(path)) return true;
-  (void)OverwriteWithZeros(path);  // the removal below decides the outcome
+  (void)platform::OverwriteFileWithZeros(path);  // the removal below decides the outcome
   return platform::RemoveFile(path) && !platform::FileExists(path);
 }
 

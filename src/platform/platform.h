@@ -110,6 +110,12 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(std::string_view path, size_t 
 // |path| is read-only or a directory. The temporary file is removed on failure.
 [[nodiscard]] bool WriteFileAtomic(std::string_view path, std::span<const uint8_t> data);
 
+// OverwriteFileWithZeros writes zeros over every byte of the existing file
+// |path| in place (opened without truncation, so the blocks that held the data
+// are the ones overwritten) and flushes it to disk. False when the file does
+// not exist, is read-only or a directory, or cannot be written.
+[[nodiscard]] bool OverwriteFileWithZeros(std::string_view path);
+
 // RemoveFile deletes the file |path|. Like Windows, refuses a read-only file
 // and a directory.
 bool RemoveFile(std::string_view path);

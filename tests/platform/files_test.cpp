@@ -28,6 +28,23 @@ TEST_F(FilesTest, ReadOnlyFilesAreProtected) {
   EXPECT_FALSE(FileAttributes("C:\\ro.bin").has_value());
 }
 
+TEST_F(FilesTest, OverwriteWithZerosKeepsLengthAndRefusesWhatCannotBeWritten) {
+  const std::string text(5000, 'k');  // longer than one chunk of zeros
+  WriteNative(DriveC() / "secret", text);
+  EXPECT_TRUE(OverwriteFileWithZeros("C:\\secret"));
+  EXPECT_EQ(ReadNative(DriveC() / "secret"), std::string(text.size(), '\0'));
+
+  EXPECT_FALSE(OverwriteFileWithZeros("C:\\missing"));
+  EXPECT_FALSE(FileExists("C:\\missing"));  // never created
+  EXPECT_FALSE(OverwriteFileWithZeros("C:\\"));
+
+  WriteNative(DriveC() / "ro", "keep");
+  ASSERT_TRUE(SetAttributes("C:\\ro", kAttrReadOnly));
+  EXPECT_FALSE(OverwriteFileWithZeros("C:\\ro"));
+  EXPECT_EQ(ReadNative(DriveC() / "ro"), "keep");
+  ASSERT_TRUE(SetAttributes("C:\\ro", kAttrArchive));
+}
+
 TEST_F(FilesTest, ReadRespectsCapacity) {
   WriteNative(DriveC() / "f", std::string(10, 'a'));
   std::vector<uint8_t> buffer(10, 0);

@@ -129,6 +129,24 @@ bool WriteWholeFile(std::string_view path, std::span<const uint8_t> data) {
   return (::close(fd) == 0) && ok;
 }
 
+bool OverwriteFileWithZeros(std::string_view path) {
+  const std::string native = MapPath(path);
+  if (native.empty() || IsProtected(native)) return false;
+  const int fd = ::open(native.c_str(), O_WRONLY | O_CLOEXEC);  // no O_CREAT, no O_TRUNC
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  static constexpr uint8_t kZeros[4096] = {};
+  uint64_t left = ok ? static_cast<uint64_t>(st.st_size) : 0;
+  while (ok && left > 0) {
+    const size_t chunk = left < sizeof kZeros ? static_cast<size_t>(left) : sizeof kZeros;
+    ok = WriteAll(fd, std::span<const uint8_t>(kZeros, chunk));
+    left -= chunk;
+  }
+  ok = ok && ::fsync(fd) == 0;
+  return ::close(fd) == 0 && ok;
+}
+
 bool WriteFileAtomic(std::string_view path, std::span<const uint8_t> data) {
   static std::atomic<uint32_t> counter{0};
   EnsureDriveFolder(path);

@@ -115,6 +115,24 @@ bool WriteWholeFile(std::string_view path, std::span<const uint8_t> data) {
   return ::CloseHandle(file) != 0 && ok;
 }
 
+bool OverwriteFileWithZeros(std::string_view path) {
+  if (path.empty() || IsProtected(path)) return false;
+  HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  LARGE_INTEGER size{};
+  bool ok = ::GetFileSizeEx(file, &size) != 0 && size.QuadPart >= 0;
+  static constexpr uint8_t kZeros[4096] = {};
+  uint64_t left = ok ? static_cast<uint64_t>(size.QuadPart) : 0;
+  while (ok && left > 0) {
+    const size_t chunk = left < sizeof kZeros ? static_cast<size_t>(left) : sizeof kZeros;
+    ok = WriteAll(file, std::span<const uint8_t>(kZeros, chunk));
+    left -= chunk;
+  }
+  ok = ok && ::FlushFileBuffers(file) != 0;
+  return ::CloseHandle(file) != 0 && ok;
+}
+
 bool WriteFileAtomic(std::string_view path, std::span<const uint8_t> data) {
   static std::atomic<uint32_t> counter{0};
   if (path.empty() || path.back() == '\\' || path.back() == '/' || IsProtected(path)) return false;
