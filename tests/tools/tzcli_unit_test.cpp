@@ -47,14 +47,14 @@ TEST(TzcliArgs, GlobalOptionsAnywhereCommandOptionsStrict) {
   EXPECT_EQ(settings.Root.value_or(""), "r");
   EXPECT_TRUE(settings.Json);
 
-  const std::vector<TOptionSpec> specs = {{"output", 'o', true}, {"attached", 0, false}};
-  TParsedArgs args = ParseCommandArgs({"a", "-o", "x", "--output=y", "--attached", "-15", "-", "--", "--attached"}, specs);
+  const std::vector<TOptionDef> defs = {{"output", 'o', true}, {"attached", 0, false}};
+  TParsedArgs args = ParseCommandArgs({"a", "-o", "x", "--output=y", "--attached", "-15", "-", "--", "--attached"}, defs);
   EXPECT_EQ(args.Positionals, (std::vector<std::string>{"a", "-15", "-", "--attached"}));
   EXPECT_EQ(args.Value("output").value_or(""), "y");
   EXPECT_TRUE(args.Has("attached"));
-  EXPECT_THROW(ParseCommandArgs({"--attached=1"}, specs), TUsageError);
-  EXPECT_THROW(ParseCommandArgs({"-x"}, specs), TUsageError);
-  EXPECT_THROW(ParseCommandArgs({"-o"}, specs), TUsageError);
+  EXPECT_THROW(ParseCommandArgs({"--attached=1"}, defs), TUsageError);
+  EXPECT_THROW(ParseCommandArgs({"-x"}, defs), TUsageError);
+  EXPECT_THROW(ParseCommandArgs({"-o"}, defs), TUsageError);
   EXPECT_THROW(args.AtMost(3), TUsageError);
 }
 

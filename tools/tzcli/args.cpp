@@ -69,7 +69,7 @@ void TParsedArgs::AtMost(size_t count) const {
   if (Positionals.size() > count) throw TUsageError("unexpected argument '" + Positionals[count] + "'");
 }
 
-TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::vector<TOptionSpec>& specs) {
+TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::vector<TOptionDef>& defs) {
   TParsedArgs parsed;
   bool optionsEnded = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -82,21 +82,21 @@ TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::ve
       optionsEnded = true;
       continue;
     }
-    const TOptionSpec* spec = nullptr;
+    const TOptionDef* def = nullptr;
     std::string shown;
     if (arg.rfind("--", 0) == 0) {
       const std::string name = OptionName(arg);
-      for (const TOptionSpec& s : specs) {
-        if (name == s.Name) spec = &s;
+      for (const TOptionDef& s : defs) {
+        if (name == s.Name) def = &s;
       }
       shown = "--" + name;
     } else if (arg.size() == 2) {
-      for (const TOptionSpec& s : specs) {
-        if (s.Short != 0 && arg[1] == s.Short) spec = &s;
+      for (const TOptionDef& s : defs) {
+        if (s.Short != 0 && arg[1] == s.Short) def = &s;
       }
       shown = arg;
     }
-    if (spec == nullptr) {
+    if (def == nullptr) {
       // A negative number is an operand (result codes are negative).
       if (arg.size() > 1 && arg[1] >= '0' && arg[1] <= '9') {
         parsed.Positionals.push_back(arg);
@@ -104,13 +104,13 @@ TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::ve
       }
       throw TUsageError("unknown option '" + arg + "'");
     }
-    if (spec->TakesValue) {
+    if (def->TakesValue) {
       std::string value;
       TakeValue(args, i, shown, value);
-      parsed.Values[spec->Name].push_back(value);
+      parsed.Values[def->Name].push_back(value);
     } else {
       if (arg.find('=') != std::string::npos) throw TUsageError("option " + shown + " takes no value");
-      parsed.Flags.insert(spec->Name);
+      parsed.Flags.insert(def->Name);
     }
   }
   return parsed;

@@ -19,8 +19,8 @@ class TUsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-// TOptionSpec declares one option of a command: "--Name", optionally "-Short".
-struct TOptionSpec {
+// TOptionDef declares one option of a command: "--Name", optionally "-Short".
+struct TOptionDef {
   const char* Name;
   char Short;  // 0 when there is no one-letter form
   bool TakesValue;
@@ -59,7 +59,7 @@ class TParsedArgs {
 // ParseCommandArgs reads args against the command's option list. "--name
 // value", "--name=value", "-x value" and "--" (end of options) are accepted;
 // anything else that starts with "-" (except "-" itself) is a usage error.
-TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::vector<TOptionSpec>& specs);
+TParsedArgs ParseCommandArgs(const std::vector<std::string>& args, const std::vector<TOptionDef>& defs);
 
 }  // namespace tzcli
 

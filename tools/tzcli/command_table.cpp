@@ -5,7 +5,7 @@ namespace tzcli {
 
 namespace {
 
-const TOptionSpec kOutput{"output", 'o', true};
+const TOptionDef kOutput{"output", 'o', true};
 
 }  // namespace
 

@@ -23,7 +23,7 @@ struct TCommand {
   const char* Synopsis;  // operands and options after the name
   const char* Summary;   // one line
   const char* Details;   // the DESCRIPTION of its help page
-  std::vector<TOptionSpec> Options;
+  std::vector<TOptionDef> Options;
   TRunFunction Run;
   bool UsesProfile = true;  // false: the engine keeps its defaults (demo)
 };

@@ -30,7 +30,7 @@ void PrintWrapped(const std::string& text, size_t indent) {
 }
 
 void PrintOptions(const TCommand& command) {
-  for (const TOptionSpec& option : command.Options) {
+  for (const TOptionDef& option : command.Options) {
     std::string shown = option.Short != 0 ? std::string("-") + option.Short + ", " : std::string("    ");
     shown += std::string("--") + option.Name + (option.TakesValue ? " VALUE" : "");
     std::printf("       %s\n", shown.c_str());
