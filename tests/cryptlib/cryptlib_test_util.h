@@ -28,6 +28,13 @@ inline void WriteAll(const std::filesystem::path& path, const Bytes& data) {
   out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
 }
 
+// CopyOver copies |from| over |to|, replacing it in place when it exists
+// (std::filesystem::copy_file with overwrite_existing fails on some Windows
+// runtimes).
+inline void CopyOver(const std::filesystem::path& from, const std::filesystem::path& to) {
+  WriteAll(to, ReadAll(from));
+}
+
 // PublicImage builds a public key file image for |uid| with the layout of
 // the key files; signing key bytes are |fill|, exchange key bytes |fill| + 1.
 inline Bytes PublicImage(const std::string& uid, uint32_t algorithm, uint8_t fill = 0x5A) {

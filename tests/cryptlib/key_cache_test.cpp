@@ -100,7 +100,8 @@ TEST_F(KeyCache, AFolderWithBadFilesLoadsWhatItCanAndCountsAsLoaded) {
   huge.resize(100000, 0x41);
   Abonent("huge.pub", huge);
   Abonent("noise.pub", Bytes(515, 0xEE));  // no zero anywhere
-  fs::create_symlink(Folder.Path("ABONENTS/nowhere"), Folder.Path("ABONENTS/dangling.pub"));
+  std::error_code linkError;
+  fs::create_symlink(Folder.Path("ABONENTS/nowhere"), Folder.Path("ABONENTS/dangling.pub"), linkError);
 
   EXPECT_EQ(Lookup("Good", false), R::kPublicKeyBad);  // the load itself reports the failures
   EXPECT_TRUE(Dll.HasKeyCache());
@@ -109,6 +110,8 @@ TEST_F(KeyCache, AFolderWithBadFilesLoadsWhatItCanAndCountsAsLoaded) {
   EXPECT_EQ(Lookup("Huge", false), R::kPublicKeyBad);
   EXPECT_EQ(Lookup("", false), R::kPublicKeyBad);
   EXPECT_EQ(Lookup(std::string(515, '\xEE'), false), R::kPublicKeyBad);
+  if (linkError) GTEST_SKIP() << "symbolic links cannot be made here (" << linkError.message()
+                              << "): the dangling link was not part of the folder";
 }
 
 TEST_F(KeyCache, MissingAbonentsFolderGivesOnlyTheOwnKey) {

@@ -10,6 +10,7 @@ namespace tzm {
 namespace {
 
 using test::Bytes;
+using test::CopyOver;
 using test::ReadAll;
 using test::WriteAll;
 namespace R = crypt_result;
@@ -210,17 +211,13 @@ TEST_F(KeyFiles, ZeroTimeoutsReadTheKeyFilesForEveryRequest) {
   ASSERT_EQ(SigningKey(keys, key, algorithm), 0);
   EXPECT_EQ(key, SigningKeyOf("a.sec"));
   // Swap the pair on disk between two requests at the same instant.
-  std::filesystem::copy_file(Folder.Path("b.pub"), Folder.Path("self.pub"),
-                             std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::copy_file(Folder.Path("b.sec"), Folder.Path("self.sec"),
-                             std::filesystem::copy_options::overwrite_existing);
+  CopyOver(Folder.Path("b.pub"), Folder.Path("self.pub"));
+  CopyOver(Folder.Path("b.sec"), Folder.Path("self.sec"));
   ASSERT_EQ(SigningKey(keys, key, algorithm), 0);
   EXPECT_EQ(key, SigningKeyOf("b.sec"));
   // Negative time-outs behave like 0.
-  std::filesystem::copy_file(Folder.Path("a.sec"), Folder.Path("self.sec"),
-                             std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::copy_file(Folder.Path("a.pub"), Folder.Path("self.pub"),
-                             std::filesystem::copy_options::overwrite_existing);
+  CopyOver(Folder.Path("a.sec"), Folder.Path("self.sec"));
+  CopyOver(Folder.Path("a.pub"), Folder.Path("self.pub"));
   ASSERT_EQ(SigningKey(Folder.Keys(-5, -5), key, algorithm), 0);
   EXPECT_EQ(key, SigningKeyOf("a.sec"));
 }
@@ -229,10 +226,8 @@ TEST_F(KeyFiles, KeyStaysWhileBothTimeoutsAllowAndIsReadAgainAfter) {
   Generate(1, "U", "a.pub", "a.sec");
   Generate(1, "U", "b.pub", "b.sec");
   auto install = [&](const char* pub, const char* sec) {
-    std::filesystem::copy_file(Folder.Path(pub), Folder.Path("self.pub"),
-                               std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::copy_file(Folder.Path(sec), Folder.Path("self.sec"),
-                               std::filesystem::copy_options::overwrite_existing);
+    CopyOver(Folder.Path(pub), Folder.Path("self.pub"));
+    CopyOver(Folder.Path(sec), Folder.Path("self.sec"));
   };
   install("a.pub", "a.sec");
   const TKeySet keys = Folder.Keys(60, 5);
@@ -281,8 +276,7 @@ TEST_F(KeyFiles, KeyLoadedBeforeMidnightIsReadAgainAfterIt) {
   int32_t algorithm = -1;
   ASSERT_EQ(SigningKey(keys, key, algorithm), 0);
   EXPECT_EQ(algorithm, 0);
-  std::filesystem::copy_file(Folder.Path("b.sec"), Folder.Path("self.sec"),
-                             std::filesystem::copy_options::overwrite_existing);
+  CopyOver(Folder.Path("b.sec"), Folder.Path("self.sec"));
   gClock = 2 * kSecond;
   ASSERT_EQ(SigningKey(keys, key, algorithm), 0);
   EXPECT_EQ(key, SigningKeyOf("b.sec"));
