@@ -13,7 +13,13 @@ start=$(date +%s)
 
 if [[ "${SKIP_ASAN:-0}" != 1 ]]; then
   echo "== AddressSanitizer + UndefinedBehaviorSanitizer: whole tree"
-  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTZM_SANITIZE=ON -DTZM_BENCH=OFF
+  # GCC's flow warnings misfire on sanitizer-instrumented code (impossible
+  # sizes in inlined string copies); the plain build keeps them fatal.
+  # -O1 -g1 keeps the build short on two cores and the reports readable.
+  cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTZM_SANITIZE=ON -DTZM_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" -DCMAKE_C_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" \
+    -DCMAKE_CXX_FLAGS="-Wno-restrict -Wno-stringop-overflow -Wno-array-bounds -Wno-maybe-uninitialized" \
+    -DCMAKE_C_FLAGS="-Wno-restrict -Wno-stringop-overflow -Wno-array-bounds -Wno-maybe-uninitialized"
   cmake --build build-asan -j"$JOBS"
   # Leak checking needs ptrace, which containers often refuse; the wipe and
   # RAII tests cover releases instead.
