@@ -51,6 +51,23 @@ TEST_F(ModulesTest, BareNamesAreSearchedInPathIgnoringCase) {
   EXPECT_FALSE(GetEnv("TZM_SURELY_UNSET_VARIABLE").has_value());
 }
 
+TEST_F(ModulesTest, RelativePathEntriesAreNotSearched) {
+  std::filesystem::create_directories(Root / "rel");
+  std::filesystem::copy_file(TZM_TEST_MODULE, Root / "rel" / "relprobe.dll");
+  const auto savedPath = GetEnv("Path");
+  const auto savedDir = std::filesystem::current_path();
+  std::filesystem::current_path(Root);
+  ASSERT_TRUE(SetEnv("Path", "rel;.\\rel"));
+  TModule module = TModule::Open("relprobe.dll");
+  std::filesystem::current_path(savedDir);
+  if (savedPath) {
+    SetEnv("Path", *savedPath);
+  } else {
+    UnsetEnv("Path");
+  }
+  EXPECT_FALSE(module.IsLoaded());
+}
+
 TEST_F(ModulesTest, HostExecutableIsTheFallback) {
   const std::string host = HostExecutablePath();
   ASSERT_FALSE(host.empty());

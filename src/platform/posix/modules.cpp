@@ -63,7 +63,8 @@ TModule TModule::Open(std::string_view path) {
     module.Handle = OpenNative(MapPath(path));
     return module;
   }
-  // A bare name: the folders of "Path" first, as the Windows loader searches them.
+  // A bare name: the absolute folders of "Path" first, as the Windows loader
+  // searches them; the current folder is never searched.
   if (const auto searchPath = GetEnv("Path")) {
     size_t pos = 0;
     while (pos <= searchPath->size()) {
@@ -73,6 +74,9 @@ TModule TModule::Open(std::string_view path) {
       pos = end + 1;
       if (folder.empty()) continue;
       const std::string native = MapPath(folder + "\\" + std::string(path));
+      // Relative entries (".", "bin") would lead back to the current folder,
+      // where anyone who can write a file could plant a library.
+      if (native.empty() || native[0] != '/') continue;
       if (IsRegularFile(native)) {
         module.Handle = OpenNative(native);
         if (module.Handle != nullptr) return module;
