@@ -6,11 +6,11 @@
 # <build>/fuzz-work/<target>/artifacts (scripts/fuzz-long.sh keeps them in
 # fuzz/regressions/ for good).
 # Environment: JOBS (parallel targets, default 2), FUZZ_SECONDS (per target,
-# default 45), FUZZ_BUILD (default build-fuzz).
+# default 30), FUZZ_BUILD (default build-fuzz).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
-SECS=${FUZZ_SECONDS:-45}
+SECS=${FUZZ_SECONDS:-30}
 BUILD=${FUZZ_BUILD:-build-fuzz}
 TARGETS=(base64 key_files signature_block encrypted_block transfer)
 start=$(date +%s)
