@@ -40,7 +40,7 @@ run_target() {
   execs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$dir/run.log" | grep -o '[0-9]*$' || echo 0)
   secs=$(grep -o 'Done [0-9]* runs in [0-9]* second' "$dir/run.log" | grep -o 'in [0-9]*' | grep -o '[0-9]*' || echo "$SECS")
   [[ -z "$secs" || "$secs" == 0 ]] && secs=1
-  if [[ $rc -ne 0 ]] || ls "$dir/artifacts" | grep -q .; then
+  if [[ $rc -ne 0 ]] || [[ -n "$(ls -A "$dir/artifacts")" ]]; then
     printf "FAIL %-16s %9s execs  failure input(s): %s\n" "$t" "${execs:-0}" "$(ls "$dir/artifacts" | tr '\n' ' ')" \
       > "$dir/result"
     grep -m3 -E 'fuzz check failed|ERROR: |runtime error' "$dir/run.log" >> "$dir/result" || true

@@ -6,7 +6,8 @@ pkgs=(cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev lib
       g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
 missing=()
 for p in "${pkgs[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == *"install ok installed"* ]] || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
