@@ -81,6 +81,30 @@ inline TLimb IsZeroMask(TLimb x) { return MaskFromBit(~((x | (TLimb(0) - x)) >> 
 namespace limb4 {
 using u128 = unsigned __int128;
 
+// ReduceOnce4 sets r = t - m when the 5-limb value (carry, t3..t0) is at
+// least m, else r = t; the choice is a mask, not a branch.
+inline void ReduceOnce4(TLimb* r, TLimb t0, TLimb t1, TLimb t2, TLimb t3, TLimb carry, const TLimb* m) {
+  u128 d;
+  TLimb bo;
+  d = (u128)t0 - m[0];
+  const TLimb d0 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t1 - m[1] - bo;
+  const TLimb d1 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t2 - m[2] - bo;
+  const TLimb d2 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  d = (u128)t3 - m[3] - bo;
+  const TLimb d3 = TLimb(d);
+  bo = TLimb(d >> 64) & 1;
+  const TLimb mask = MaskFromBit(carry | (bo ^ 1));
+  r[0] = t0 ^ ((t0 ^ d0) & mask);
+  r[1] = t1 ^ ((t1 ^ d1) & mask);
+  r[2] = t2 ^ ((t2 ^ d2) & mask);
+  r[3] = t3 ^ ((t3 ^ d3) & mask);
+}
+
 inline void MontMul(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m, TLimb m0Inv) {
   TLimb t0 = 0, t1 = 0, t2 = 0, t3 = 0, t4 = 0, t5;
   const TLimb a0 = a[0], a1 = a[1], a2 = a[2], a3 = a[3];
@@ -111,30 +135,12 @@ inline void MontMul(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m, TL
     s = (u128)t4 + c;
     t3 = TLimb(s), t4 = t5 + TLimb(s >> 64);
   }
-  u128 d;
-  TLimb bo;
-  d = (u128)t0 - m[0];
-  const TLimb d0 = TLimb(d);
-  bo = TLimb(d >> 64) & 1;
-  d = (u128)t1 - m[1] - bo;
-  const TLimb d1 = TLimb(d);
-  bo = TLimb(d >> 64) & 1;
-  d = (u128)t2 - m[2] - bo;
-  const TLimb d2 = TLimb(d);
-  bo = TLimb(d >> 64) & 1;
-  d = (u128)t3 - m[3] - bo;
-  const TLimb d3 = TLimb(d);
-  bo = TLimb(d >> 64) & 1;
-  const TLimb mask = MaskFromBit(t4 | (bo ^ 1));
-  r[0] = t0 ^ ((t0 ^ d0) & mask);
-  r[1] = t1 ^ ((t1 ^ d1) & mask);
-  r[2] = t2 ^ ((t2 ^ d2) & mask);
-  r[3] = t3 ^ ((t3 ^ d3) & mask);
+  ReduceOnce4(r, t0, t1, t2, t3, t4, m);
 }
 
 inline void AddMod(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m) {
   u128 s;
-  TLimb c, bo;
+  TLimb c;
   s = (u128)a[0] + b[0];
   const TLimb r0 = TLimb(s);
   c = TLimb(s >> 64);
@@ -147,23 +153,7 @@ inline void AddMod(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m) {
   s = (u128)a[3] + b[3] + c;
   const TLimb r3 = TLimb(s);
   c = TLimb(s >> 64);
-  s = (u128)r0 - m[0];
-  const TLimb d0 = TLimb(s);
-  bo = TLimb(s >> 64) & 1;
-  s = (u128)r1 - m[1] - bo;
-  const TLimb d1 = TLimb(s);
-  bo = TLimb(s >> 64) & 1;
-  s = (u128)r2 - m[2] - bo;
-  const TLimb d2 = TLimb(s);
-  bo = TLimb(s >> 64) & 1;
-  s = (u128)r3 - m[3] - bo;
-  const TLimb d3 = TLimb(s);
-  bo = TLimb(s >> 64) & 1;
-  const TLimb mask = MaskFromBit(c | (bo ^ 1));
-  r[0] = r0 ^ ((r0 ^ d0) & mask);
-  r[1] = r1 ^ ((r1 ^ d1) & mask);
-  r[2] = r2 ^ ((r2 ^ d2) & mask);
-  r[3] = r3 ^ ((r3 ^ d3) & mask);
+  ReduceOnce4(r, r0, r1, r2, r3, c, m);
 }
 
 inline void SubMod(TLimb* r, const TLimb* a, const TLimb* b, const TLimb* m) {
